@@ -1,0 +1,38 @@
+# Short entry points; CMake and Ninja do the work.
+#   make test   install what is missing, build everything, run every test
+#   make run    install what is missing, build, start kalvane
+#   make bench  build the benchmarks and run them
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build test run bench asan clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure
+
+run: build
+	bash scripts/run-kalvane.sh $(BUILD)
+
+bench: build
+	cmake --build $(BUILD) --target benchmarks
+	$(BUILD)/bench/document_bench
+
+# The document and program tests under AddressSanitizer and UBSan.
+asan: deps
+	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=OFF
+	cmake --build build-asan
+	ctest --test-dir build-asan --output-on-failure -L sanitized
+
+clean:
+	rm -rf $(BUILD) build-asan

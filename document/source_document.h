@@ -1,0 +1,85 @@
+// The source document: an Ostrel file held as lines and function records.
+//
+// Loading reads the file's bytes, lists every declared function in the
+// function list (a list control reached through the toolkit), and rearranges
+// the function bodies into declaration order. Moves exchange two neighbouring
+// functions everywhere at once: declaration lines, blocks, records and list
+// entries. Saving writes every line back with its own terminator.
+//
+// Users trust this with their source: the saved lines are always exactly the
+// lines read, rearranged. A file whose structure cannot be represented loads
+// with its lines untouched, keeps its functions listed, and refuses moves;
+// `problem` then says why, naming the first offending line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/tovi.h"
+
+// A function's declaration line and block, as line indexes. A function
+// declared without a body has an empty block: lastLine is firstLine - 1.
+struct FunctionRecord {
+  int32_t declLine = -1;
+  int32_t firstLine = -1;
+  int32_t lastLine = -1;
+  friend bool operator==(const FunctionRecord&, const FunctionRecord&) = default;
+};
+
+// One line: where its text and its terminator lie in the document's bytes.
+// The text never includes the terminator (LF, CRLF, CR, or none for a last
+// line read without one).
+struct SourceLine {
+  int64_t offset = 0;
+  int32_t length = 0;
+  int32_t terminatorLength = 0;
+};
+
+struct SourceDocument {
+  std::string bytes;  // the file as read; lines point into it
+  std::vector<SourceLine> lines;
+  int32_t lineCount = 0;
+  std::vector<FunctionRecord> functions;
+  int32_t lastFunction = -1;
+  // Empty when functions can be moved; otherwise "Line N: " and what is
+  // wrong with line N (counted from 1), the first problem in the file.
+  std::string problem;
+
+  // The text of line i, without its terminator.
+  std::string_view Text(int32_t i) const;
+  // The terminator line i was read with; empty for a last line without one.
+  std::string_view Terminator(int32_t i) const;
+};
+
+// The n-th field of `line` (from 1): the pieces between single spaces, so a
+// run of spaces gives empty fields. A field that does not exist is empty.
+std::string_view FieldOf(std::string_view line, int32_t n);
+
+// Reads the file at `path` into `doc` and fills `list` with the names of the
+// declared functions. kFalse, with `doc` and `list` unchanged, when the file
+// cannot be read.
+ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path);
+
+// Writes every line of `doc` to `path`, replacing the file only once all of
+// the new bytes are safely on disk. kFalse when nothing was written (an empty
+// path, or any failure); the file at `path` then keeps its old bytes.
+ToviBool SaveSource(const SourceDocument& doc, const std::string& path);
+
+// The bytes SaveSource writes: each line with its own terminator; a line read
+// without one gets the first line's, or the platform's when there is none.
+std::string SerializeSource(const SourceDocument& doc);
+
+// Exchanges functions a < b (their declaration texts, blocks and records)
+// when their blocks stand in that order. kFalse, changing nothing, when the
+// document refuses moves or the indexes are not such a pair.
+ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b);
+
+// Exchanges the texts of list entries i and j. kFalse when either is missing.
+ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
+
+// The Up and Down commands: move the function selected in `list` one place,
+// the selection following it.
+void MoveFunctionUp(SourceDocument& doc, HWND list);
+void MoveFunctionDown(SourceDocument& doc, HWND list);

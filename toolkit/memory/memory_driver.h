@@ -1,0 +1,93 @@
+// Drives the in-memory backend as a user would, and shows what a user would
+// see. Only tests include this header.
+//
+// The in-memory backend keeps windows, lists and buttons as plain records.
+// ToviDoEvents runs the script given to SetEventLoop (the user's actions) and
+// then returns, as the real loop does when the user closes the window. File
+// dialogs take their answers from a queue; message boxes are recorded and
+// answered with OK.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/series_layout.h"
+#include "toolkit/tovi.h"
+
+namespace tovi::memory {
+
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT style;
+};
+
+struct DialogRecord {
+  bool save;  // false for the open dialog
+  HWND parent;
+  std::string title;
+  std::string filter;
+  std::string initialName;
+  int32_t flags;  // the last argument: flags, or confirmReplace when saving
+};
+
+struct DragOutcome {
+  int32_t beginResult;
+  std::vector<int32_t> overResults;  // one per position passed over
+  int32_t dropResult;
+};
+
+// Forgets every window, control, queued answer and record, and the layout.
+void Reset();
+
+// What the next ToviDoEvents does before it returns.
+void SetEventLoop(std::function<void()> script);
+
+// The answer of the next file dialog, open or save: a path, or empty for a
+// cancel. A dialog with no queued answer is cancelled.
+void AnswerNextDialog(const std::string& path);
+
+// Every file dialog shown and every message box shown, in order.
+const std::vector<DialogRecord>& Dialogs();
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// The window created last by ToviNewWindow (null before the first).
+HWND LastWindow();
+
+// Presses the button `id` of `window`, as a mouse click would. Only an
+// enabled button issues its command; returns whether a command was issued.
+bool Click(HWND window, int32_t id);
+
+// Clicks the list entry at `position`: it becomes the selection and gets the
+// focus mark. -1 clears the selection.
+void Select(HWND list, int32_t position);
+
+// Drags the entry at `from` over every position between it and `to`, and
+// drops it on `to` (-1: a drop where there is no entry). Nothing happens
+// after a begin that the handler answers with 0.
+DragOutcome Drag(HWND list, int32_t from, int32_t to);
+
+// Changes the window's client size; the layout follows.
+void Resize(HWND window, int32_t width, int32_t height);
+
+// What the user sees.
+std::vector<std::string> Entries(HWND list);
+int32_t Selection(HWND list);  // -1 when nothing is selected
+int32_t Caret(HWND list);      // -1 when no entry has the focus mark
+bool IsEnabled(HWND control);
+bool IsDisplayed(HWND window);
+bool DialogInterfaceEnabled(HWND window);
+bool DraggingEnabled(HWND list);
+std::string Text(HWND windowOrControl);  // title or caption
+int32_t ControlId(HWND control);         // -1 for a top-level window
+std::vector<HWND> Controls(HWND window);  // in creation order
+bool IsList(HWND control);
+bool IsButton(HWND control);
+Rect Bounds(HWND control);     // the control's laid-out rectangle
+Rect ClientSize(HWND window);  // x and y are 0
+std::string IconName(HWND window);  // resource name of its icon, empty if none
+
+}  // namespace tovi::memory

@@ -1,0 +1,155 @@
+// The windowing toolkit as both programs call it.
+//
+// One backend implements every operation below; which one is decided by what
+// is linked into the program (toolkit/win32, toolkit/fltk or toolkit/memory),
+// never by conditional compilation in the programs. The series layout
+// (ToviAutoSizer_*) is shared by all backends.
+//
+// Conventions:
+// - Truth values are 32-bit integers: kTrue (-1) and kFalse (0).
+// - Positions in a list count from 0; -1 means none as a result and the end
+//   of the list as a position passed in.
+// - Text is 8-bit bytes in std::string; the toolkit copies what it is given.
+//   File paths are UTF-8.
+// - Window and control handles are the system's (HWND on Windows), so they can
+//   be passed to GetDlgItem, EnableWindow and MessageBoxA.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolkit/system.h"
+
+using ToviBool = int32_t;
+inline constexpr ToviBool kTrue = -1;
+inline constexpr ToviBool kFalse = 0;
+
+// A series of the automatic layout. kMainSeries names the main series of the
+// window created last.
+using ToviSeries = int32_t;
+inline constexpr ToviSeries kMainSeries = -1;
+
+// Directions of a series.
+inline constexpr int32_t kSeriesTopToBottom = 1;
+inline constexpr int32_t kSeriesSideBySide = 2;
+
+// Flags of ToviAutoSizer_SetInfo.
+inline constexpr int32_t kSizeFromSpaceLeft = 1;  // size counts against the space left
+inline constexpr int32_t kItemIsSeries = 8;       // the item is a nested series
+
+// Status values passed to a drag handler.
+inline constexpr int32_t kDragBegin = 0;
+inline constexpr int32_t kDragOver = 1;
+inline constexpr int32_t kDragDrop = 2;
+
+// Called for every command from a control: first the control's identifier;
+// the other two values are the toolkit's own. The result is ignored.
+using ToviCommandHandler = int32_t (*)(int32_t id, int32_t code, int32_t extra);
+
+// Called during a drag on a list whose dragging is enabled: `list` is the
+// list's identifier, `status` one of the kDrag* values, `item` the position
+// under the pointer or -1, x and y the pointer in the list's coordinates. For
+// kDragBegin a zero result cancels the drag; for kDragOver a zero result
+// shows that a drop there is not wanted.
+using ToviDragHandler = int32_t (*)(int32_t list, int32_t status, int32_t item,
+                                    int32_t x, int32_t y);
+
+// Something placed in a series: a control or a nested series.
+struct ToviItem {
+  ToviItem(HWND control) : control(control) {}
+  ToviItem(ToviSeries series) : series(series), isSeries(true) {}
+  HWND control = nullptr;
+  ToviSeries series = 0;
+  bool isSeries = false;
+};
+
+// Initialises the toolkit; 0 on success.
+int32_t Tovi();
+
+// A top-level window at the default position (-1, -1) with the given client
+// width and height, title and icon (null for none). Its handle.
+HWND ToviNewWindow(HWND parent, const std::string& title, int32_t x, int32_t y,
+                   int32_t width, int32_t height, int32_t style, int32_t exStyle,
+                   HICON icon, int32_t reserved);
+
+// The series that fills the window's client area, top to bottom.
+ToviSeries ToviAutoSizer_GetMainSeries(HWND window);
+
+// A new empty series with the given direction (kSeriesSideBySide or
+// kSeriesTopToBottom).
+ToviSeries ToviNewAutoSizerSeries(int32_t direction);
+
+// Places `item` in `series`: `space` pixels of gap, then `size` along the
+// series (a fraction of its length up to 1, else pixels; with
+// kSizeFromSpaceLeft it counts against the space left instead: 27 leaves 27
+// pixels, 1 takes all). x, y, w and h place the item within its slot as
+// fractions of the slot (0, 0, 1, 1 fill it). kItemIsSeries must be given
+// exactly when the item is a series. kFalse when the call is refused.
+ToviBool ToviAutoSizer_SetInfo(ToviItem item, ToviSeries series, double space,
+                               double size, double x, double y, double w,
+                               double h, int32_t flags);
+
+// A single-selection list that keeps its entries in insertion order.
+HWND ToviAddListBox(HWND parent, int32_t style, int32_t exStyle, int32_t id);
+
+// A push button that issues command `id` when pressed.
+HWND ToviAddButton(HWND parent, const std::string& caption, int32_t style,
+                   int32_t id);
+
+void ToviRegOnCommand(HWND window, ToviCommandHandler handler);
+void ToviRegOnDrag(HWND window, ToviDragHandler handler);
+void ToviListBox_EnableDragging(HWND list);
+
+// Keyboard navigation between the window's controls (Tab, Shift+Tab, Enter
+// and Space on buttons, arrows in lists) when `enable` is kTrue.
+void ToviEnableDialogInterface(HWND window, ToviBool enable);
+
+void ToviDisplay(HWND window);
+
+// Runs the event loop; returns when the window is closed.
+int32_t ToviDoEvents(int32_t reserved);
+
+// Inserts `text` at `position` (-1 appends); the position it was put at, or
+// -1 when the list refused it.
+int32_t ToviListBox_AddItem(HWND list, int32_t position, const std::string& text);
+
+// Removes the entry at `position`; later entries move up. kFalse when there is
+// no such entry.
+ToviBool ToviListBox_RemoveItem(HWND list, int32_t position);
+
+// Removes every entry.
+void ToviListBox_Clear(HWND list);
+
+// The entry's text; empty when there is no such entry.
+std::string ToviListBox_GetItem(HWND list, int32_t position);
+
+// Position of the first entry whose whole text equals `text`, ignoring ASCII
+// letter case; -1 if none.
+int32_t ToviListBox_GetIndex(HWND list, const std::string& text);
+
+// Number of entries.
+int32_t ToviListBox_GetCount(HWND list);
+
+// Puts the selected positions into `positions` (element 0 first); returns how
+// many there are (0 when nothing is selected).
+int32_t ToviListBox_GetSelection(HWND list, std::vector<int32_t>& positions);
+
+// Selects the given positions (the first only, in a single-selection list);
+// an empty array or -1 clears the selection.
+void ToviListBox_SetSelection(HWND list, const std::vector<int32_t>& positions);
+
+// Puts the focus mark on the entry at `position`.
+void ToviListBox_SetCaret(HWND list, int32_t position);
+
+// File dialogs. `filter` is pairs of NUL-terminated texts (description,
+// patterns separated by ';') closed by one more NUL. The chosen path, or empty
+// when the user cancelled. With `confirmReplace` kTrue the save dialog asks
+// before it names an existing file.
+std::string ToviDialog_OpenFile(HWND parent, const std::string& title,
+                                const std::string& filter,
+                                const std::string& initialName, int32_t flags);
+std::string ToviDialog_SaveFile(HWND parent, const std::string& title,
+                                const std::string& filter,
+                                const std::string& initialName,
+                                ToviBool confirmReplace);
