@@ -2,10 +2,11 @@
 #   make test   install what is missing, build everything, run every test
 #   make run    install what is missing, build, start kalvane
 #   make bench  build the benchmarks and run them
+#   make windows / make run-windows   the Windows programs, and kalvane.exe under Wine
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench asan clean
+.PHONY: all deps configure build test run bench asan windows run-windows clean
 
 all: build
 
@@ -20,6 +21,15 @@ build: configure
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
+	bash scripts/test-windows.sh
+
+# The Windows programs, cross-built: build-windows/kalvane.exe, listdrag.exe.
+windows: deps
+	bash scripts/build-windows.sh
+
+# Builds the Windows programs and starts kalvane.exe under Wine.
+run-windows: windows
+	bash scripts/run-windows.sh
 
 run: build
 	bash scripts/run-kalvane.sh $(BUILD)
