@@ -57,8 +57,8 @@ using ToviDragHandler = int32_t (*)(int32_t list, int32_t status, int32_t item,
 
 // Something placed in a series: a control or a nested series.
 struct ToviItem {
-  ToviItem(HWND control) : control(control) {}
-  ToviItem(ToviSeries series) : series(series), isSeries(true) {}
+  ToviItem(HWND placedControl) : control(placedControl) {}
+  ToviItem(ToviSeries placedSeries) : series(placedSeries), isSeries(true) {}
   HWND control = nullptr;
   ToviSeries series = 0;
   bool isSeries = false;
