@@ -11,7 +11,8 @@ int RunListdrag();
 int32_t BuildWindow();
 
 // The drag handler registered with the toolkit.
-int32_t OnDrag(int32_t list, int32_t status, int32_t item, int32_t x, int32_t y);
+int32_t OnDrag(int32_t list, int32_t status, int32_t item, int32_t x,
+               int32_t y);
 
 // " 42" for 42, "-7" for -7: a space or a minus sign, then the digits.
 std::string NumberText(int32_t n);

@@ -51,4 +51,9 @@ HICON LoadIconA(HINSTANCE module, const char* name);
 // The program's own module for a null name.
 HMODULE GetModuleHandleA(const char* name);
 
+// Loads a system library by name. Off Windows there are no such libraries
+// (the common controls are part of the backend), so this finds nothing and
+// returns null.
+HMODULE LoadLibraryA(const char* name);
+
 #endif

@@ -1,0 +1,5 @@
+#include "dragdemo/listdrag.h"
+
+int main() {
+  return RunListdrag();
+}

@@ -1,0 +1,6 @@
+#include "dragdemo/listdrag.h"
+#include "toolkit/system.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return RunListdrag();
+}

@@ -1,0 +1,5 @@
+#include "reorderer/kalvane.h"
+
+int main() {
+  return RunKalvane();
+}

@@ -1,0 +1,65 @@
+// Start-up and shutdown of kalvane: the main window, its controls and layout.
+#include <string>
+
+#include "reorderer/kalvane.h"
+#include "reorderer/state.h"
+
+namespace {
+
+struct ButtonSpec {
+  const char* caption;
+  int32_t id;
+};
+
+// Left to right as they appear in the button row.
+constexpr ButtonSpec kButtons[] = {
+    {"Load", kLoadButton},
+    {"Save", kSaveButton},
+    {"Up", kUpButton},
+    {"Down", kDownButton},
+};
+
+void BuildControls() {
+  using kalvane::mainWindow;
+  ToviSeries buttonRow = ToviNewAutoSizerSeries(kSeriesSideBySide);
+  HWND list = ToviAddListBox(mainWindow, 0, 0, kFunctionList);
+  // The list takes the whole height but a 27-pixel strip: a 2-pixel gap and
+  // the 25-pixel button row.
+  ToviAutoSizer_SetInfo(list, kMainSeries, 0, 27, 0, 0, 1, 1,
+                        kSizeFromSpaceLeft);
+  ToviAutoSizer_SetInfo(buttonRow, kMainSeries, 2, 25, 0, 0, 1, 1,
+                        kItemIsSeries);
+  for (const ButtonSpec& spec : kButtons) {
+    HWND button = ToviAddButton(mainWindow, spec.caption, 0, spec.id);
+    ToviAutoSizer_SetInfo(button, buttonRow, 0, 0.25, 0, 0, 1, 1, 0);
+  }
+}
+
+// Until the first Load there is nothing to save or move.
+void DisableDocumentButtons() {
+  for (int32_t id : {kSaveButton, kUpButton, kDownButton}) {
+    EnableWindow(GetDlgItem(kalvane::mainWindow, id), kFalse);
+  }
+}
+
+}  // namespace
+
+int RunKalvane() {
+  if (Tovi() != 0) return 1;
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), "quorlet");
+  kalvane::mainWindow =
+      ToviNewWindow(nullptr, "Kalvane", -1, -1, 400, 300, 0, 0, icon, 0);
+  if (kalvane::mainWindow == nullptr) return 1;
+  BuildControls();
+  kalvane::fileName.clear();
+  DisableDocumentButtons();
+  ToviRegOnCommand(kalvane::mainWindow, OnCommand);
+  ToviEnableDialogInterface(kalvane::mainWindow, kTrue);
+  ToviDisplay(kalvane::mainWindow);
+  int32_t exitCode = ToviDoEvents(0);
+  // Give the memory back and leave the state as a fresh start would find it.
+  kalvane::document = SourceDocument{};
+  kalvane::fileName.clear();
+  kalvane::mainWindow = nullptr;
+  return exitCode;
+}

@@ -1,0 +1,96 @@
+#include "tests/scenarios/scenario.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+
+namespace scenario {
+namespace {
+
+const std::set<std::string> kVerbs = {"program",
+                                      "given",
+                                      "load",
+                                      "load-cancel",
+                                      "select",
+                                      "up",
+                                      "down",
+                                      "save",
+                                      "save-cancel",
+                                      "expect-list",
+                                      "expect-selection",
+                                      "expect-enabled",
+                                      "expect-disabled",
+                                      "expect-message",
+                                      "expect-no-message",
+                                      "expect-file",
+                                      "expect-same",
+                                      "expect-missing",
+                                      "drag",
+                                      "expect-order",
+                                      "expect-count"};
+
+[[noreturn]] void Fail(const std::string& path, int line,
+                       const std::string& what) {
+  throw std::runtime_error(path + ":" + std::to_string(line) + ": " + what);
+}
+
+}  // namespace
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> pieces;
+  if (text.empty()) return pieces;
+  size_t start = 0;
+  while (true) {
+    size_t end = text.find(separator, start);
+    pieces.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return pieces;
+}
+
+Scenario Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  Scenario result;
+  std::string text;
+  int line = 0;
+  while (std::getline(in, text)) {
+    ++line;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (text.empty() || text[0] == '#') continue;
+    Step step;
+    step.line = line;
+    size_t space = text.find(' ');
+    step.verb = text.substr(0, space);
+    if (space != std::string::npos) step.rest = text.substr(space + 1);
+    step.args = Split(step.rest, ' ');
+    if (kVerbs.count(step.verb) == 0)
+      Fail(path, line, "unknown step " + step.verb);
+    if (step.verb == "program") {
+      if (step.rest != "kalvane" && step.rest != "listdrag")
+        Fail(path, line, "unknown program " + step.rest);
+      result.program = step.rest;
+      continue;
+    }
+    if (result.program.empty())
+      Fail(path, line, "the first step names the program");
+    result.steps.push_back(std::move(step));
+  }
+  if (result.program.empty()) Fail(path, line, "no program named");
+  return result;
+}
+
+std::vector<std::string> List(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() == ".scenario")
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+}  // namespace scenario

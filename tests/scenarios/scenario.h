@@ -1,0 +1,33 @@
+// Reads the whole-program scenario files (see FORMAT.md next to this file).
+// Every runner, whatever backend it drives, reads them through this.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+struct Step {
+  int line = 0;                   // in the file, from 1
+  std::string verb;               // "load", "expect-list", ...
+  std::vector<std::string> args;  // the words after the verb
+  std::string rest;               // everything after the verb and one space
+};
+
+struct Scenario {
+  std::string program;  // "kalvane" or "listdrag"
+  std::vector<Step> steps;
+};
+
+// Parses the file at `path`. Throws std::runtime_error naming the file and
+// line for anything malformed, so a typo fails loudly instead of testing
+// less than it says.
+Scenario Load(const std::string& path);
+
+// Every *.scenario file in `folder`, sorted by name.
+std::vector<std::string> List(const std::string& folder);
+
+// Splits `text` at every `separator`; an empty text gives no pieces.
+std::vector<std::string> Split(const std::string& text, char separator);
+
+}  // namespace scenario
