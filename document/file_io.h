@@ -1,0 +1,54 @@
+// The file operations the document needs, one implementation per platform
+// (file_io_posix.cpp, file_io_win32.cpp). Paths are UTF-8.
+//
+// Saving goes through FileOps, a table of the single steps of a safe write,
+// so that a test can make any one of them fail and see that nothing is lost.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Reads the whole file into `bytes`, in binary. False when it cannot be
+// opened or read, or is a directory; `bytes` is then unspecified.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// The line terminator of the platform, for a file that brings none.
+std::string_view PlatformTerminator();
+
+// The file a save replaces.
+struct SaveTarget {
+  std::string path;          // symbolic links followed
+  bool exists = false;       // else the save creates it
+  uint32_t permissions = 0;  // the platform's own, when it exists
+};
+
+// A temporary file being written beside the target.
+struct TempFile {
+  std::string path;
+  intptr_t handle = -1;  // the platform's, -1 once closed
+};
+
+struct FileOps {
+  // Where a save to `path` lands. False when that is no place for a file
+  // (a directory, say) or cannot be examined.
+  bool (*resolveTarget)(const std::string& path, SaveTarget& target);
+  // A file of a new name in the target's folder, created exclusively (never
+  // an existing file), with the target's permissions when it exists.
+  bool (*createTemporary)(const SaveTarget& target, TempFile& temp);
+  bool (*write)(TempFile& temp, std::string_view bytes);
+  bool (*flushToDisk)(TempFile& temp);
+  bool (*close)(TempFile& temp);
+  // Puts the closed temporary file in the target's place, in one step.
+  bool (*replace)(const TempFile& temp, const SaveTarget& target);
+  // Makes the replacement itself survive a crash.
+  bool (*syncFolder)(const SaveTarget& target);
+  // Closes the temporary file if it is open, and deletes it.
+  void (*discard)(TempFile& temp);
+};
+
+const FileOps& PlatformFileOps();
+
+// A name for a temporary file beside `target`: the target's name with a
+// random suffix, so that a retry finds a free one.
+std::string TemporaryNameFor(const std::string& target);

@@ -1,0 +1,154 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "document/file_io.h"
+
+namespace {
+
+// Symbolic links are followed this many times before the path counts as a
+// loop, as the system itself does.
+constexpr int kMaxLinks = 40;
+constexpr int kMaxNameAttempts = 100;
+
+int Fd(const TempFile& temp) {
+  return static_cast<int>(temp.handle);
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool ResolveTarget(const std::string& path, SaveTarget& target) {
+  std::string current = path;
+  for (int hops = 0; hops <= kMaxLinks; ++hops) {
+    struct stat info;
+    if (lstat(current.c_str(), &info) != 0) {
+      if (errno != ENOENT) return false;
+      // A new file, or the missing file a dangling link names.
+      target = {current, false, 0};
+      return true;
+    }
+    if (S_ISREG(info.st_mode)) {
+      target = {current, true, static_cast<uint32_t>(info.st_mode & 07777)};
+      return true;
+    }
+    if (!S_ISLNK(info.st_mode)) return false;
+    // Some links report no size; a name longer than the room is refused.
+    std::string link(
+        std::max<size_t>(static_cast<size_t>(info.st_size) + 1, 4096), '\0');
+    const ssize_t length = readlink(current.c_str(), link.data(), link.size());
+    if (length < 0 || static_cast<size_t>(length) >= link.size()) return false;
+    link.resize(static_cast<size_t>(length));
+    current = link.front() == '/' ? link : FolderOf(current) + "/" + link;
+  }
+  return false;
+}
+
+bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    const std::string name = TemporaryNameFor(target.path);
+    const int fd =
+        open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    temp = {name, fd};
+    if (target.exists &&
+        fchmod(fd, static_cast<mode_t>(target.permissions)) != 0) {
+      close(fd);
+      unlink(name.c_str());
+      temp = {};
+      return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+bool Write(TempFile& temp, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(Fd(temp), bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+bool FlushToDisk(TempFile& temp) {
+  return fsync(Fd(temp)) == 0;
+}
+
+bool Close(TempFile& temp) {
+  // The descriptor is gone even when close reports an error.
+  const int result = close(Fd(temp));
+  temp.handle = -1;
+  return result == 0;
+}
+
+bool Replace(const TempFile& temp, const SaveTarget& target) {
+  return rename(temp.path.c_str(), target.path.c_str()) == 0;
+}
+
+bool SyncFolder(const SaveTarget& target) {
+  const int fd =
+      open(FolderOf(target.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Some file systems cannot sync a folder at all; they have nothing to lose.
+  const bool synced = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+  close(fd);
+  return synced;
+}
+
+void Discard(TempFile& temp) {
+  if (temp.handle >= 0) Close(temp);
+  if (!temp.path.empty()) unlink(temp.path.c_str());
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    close(fd);
+    return false;
+  }
+  // The size is only a first guess: the file may grow while it is read, and
+  // some files report none.
+  bytes.resize(static_cast<size_t>(info.st_size) + 1);
+  size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t got = read(fd, bytes.data() + filled, bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      close(fd);
+      bytes.resize(filled);
+      return got == 0;
+    }
+    filled += static_cast<size_t>(got);
+  }
+}
+
+std::string_view PlatformTerminator() {
+  return "\n";
+}
+
+const FileOps& PlatformFileOps() {
+  static const FileOps ops = {ResolveTarget, CreateTemporary, Write,
+                              FlushToDisk,   Close,           Replace,
+                              SyncFolder,    Discard};
+  return ops;
+}

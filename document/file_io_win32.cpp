@@ -1,0 +1,213 @@
+#include <windows.h>
+
+#include <limits>
+
+#include "document/file_io.h"
+
+namespace {
+
+constexpr int kMaxNameAttempts = 100;
+// Another program (a virus scanner, an indexer, an editor) may hold the target
+// open for a moment; the replacement is retried for about a second.
+constexpr int kReplaceAttempts = 20;
+constexpr DWORD kReplaceWaitMs = 50;
+constexpr DWORD kMaxChunk = 1u << 30;
+
+HANDLE Handle(const TempFile& temp) {
+  return reinterpret_cast<HANDLE>(temp.handle);
+}
+
+bool Widen(const std::string& utf8, std::wstring& wide) {
+  wide.clear();
+  if (utf8.empty()) return true;
+  if (utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max())) {
+    return false;
+  }
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
+                                         utf8.data(), size, nullptr, 0);
+  if (length <= 0) return false;
+  wide.resize(static_cast<size_t>(length));
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size,
+                             wide.data(), length) == length;
+}
+
+bool Narrow(const std::wstring& wide, std::string& utf8) {
+  utf8.clear();
+  if (wide.empty()) return true;
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
+                          nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return false;
+  utf8.resize(static_cast<size_t>(length));
+  return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
+                             utf8.data(), length, nullptr, nullptr) == length;
+}
+
+// The file a link (or any reparse point) finally leads to.
+bool FinalPath(const std::wstring& path, std::string& target) {
+  const HANDLE file =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::wstring final(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(file, final.data(),
+                                           static_cast<DWORD>(final.size()),
+                                           FILE_NAME_NORMALIZED);
+  if (length >= final.size()) {
+    final.resize(length);
+    length = GetFinalPathNameByHandleW(file, final.data(),
+                                       static_cast<DWORD>(final.size()),
+                                       FILE_NAME_NORMALIZED);
+  }
+  CloseHandle(file);
+  if (length == 0 || length >= final.size()) return false;
+  final.resize(length);
+  return Narrow(final, target);
+}
+
+bool ResolveTarget(const std::string& path, SaveTarget& target) {
+  std::wstring wide;
+  if (!Widen(path, wide)) return false;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      return false;
+    }
+    target = {path, false, 0};
+    return true;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  target = {path, true, attributes};
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return FinalPath(wide, target.path);
+  }
+  return true;
+}
+
+bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    const std::string name = TemporaryNameFor(target.path);
+    std::wstring wide;
+    if (!Widen(name, wide)) return false;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      return false;
+    }
+    temp = {name, reinterpret_cast<intptr_t>(file)};
+    return true;
+  }
+  return false;
+}
+
+bool Write(TempFile& temp, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk =
+        bytes.size() < kMaxChunk ? static_cast<DWORD>(bytes.size()) : kMaxChunk;
+    DWORD written = 0;
+    if (!WriteFile(Handle(temp), bytes.data(), chunk, &written, nullptr)) {
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool FlushToDisk(TempFile& temp) {
+  return FlushFileBuffers(Handle(temp)) != 0;
+}
+
+bool Close(TempFile& temp) {
+  const BOOL closed = CloseHandle(Handle(temp));
+  temp.handle = -1;
+  return closed != 0;
+}
+
+bool Busy(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED ||
+         error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+bool Replace(const TempFile& temp, const SaveTarget& target) {
+  std::wstring from;
+  std::wstring to;
+  if (!Widen(temp.path, from) || !Widen(target.path, to)) return false;
+  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kReplaceWaitMs);
+    // ReplaceFileW keeps the target's attributes and security; a new target
+    // has none to keep.
+    const BOOL replaced =
+        target.exists
+            ? ReplaceFileW(to.c_str(), from.c_str(), nullptr,
+                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+            : MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (replaced) return true;
+    if (!Busy(GetLastError())) return false;
+  }
+  return false;
+}
+
+// The replacement is written through (MoveFileExW) or journalled by the file
+// system (ReplaceFileW); Windows offers no folder sync to add to that.
+bool SyncFolder(const SaveTarget&) {
+  return true;
+}
+
+void Discard(TempFile& temp) {
+  if (temp.handle != -1) Close(temp);
+  std::wstring wide;
+  if (!temp.path.empty() && Widen(temp.path, wide)) DeleteFileW(wide.c_str());
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::wstring wide;
+  if (!Widen(path, wide)) return false;
+  // Directories cannot be opened without backup semantics, so they fail here.
+  const HANDLE file =
+      CreateFileW(wide.c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    return false;
+  }
+  // The size is only a first guess: the file may grow while it is read.
+  bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
+  size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
+    const size_t room = bytes.size() - filled;
+    DWORD got = 0;
+    const BOOL ok = ReadFile(
+        file, bytes.data() + filled,
+        room < kMaxChunk ? static_cast<DWORD>(room) : kMaxChunk, &got, nullptr);
+    if (!ok || got == 0) {
+      CloseHandle(file);
+      bytes.resize(filled);
+      return ok != 0;
+    }
+    filled += got;
+  }
+}
+
+std::string_view PlatformTerminator() {
+  return "\r\n";
+}
+
+const FileOps& PlatformFileOps() {
+  static const FileOps ops = {ResolveTarget, CreateTemporary, Write,
+                              FlushToDisk,   Close,           Replace,
+                              SyncFolder,    Discard};
+  return ops;
+}

@@ -1,0 +1,54 @@
+#include <limits>
+#include <utility>
+
+#include "document/file_io.h"
+#include "document/line_splitter.h"
+#include "document/rebuild.h"
+#include "document/source_document.h"
+#include "document/structure.h"
+
+namespace {
+
+// Record i must describe entry i; a list that refuses an entry would break
+// that for every later function, so moves are refused instead.
+void FillList(HWND list, const SourceStructure& structure,
+              SourceDocument& doc) {
+  ToviListBox_Clear(list);
+  for (size_t k = 0; k < structure.names.size(); ++k) {
+    const std::string name(structure.names[k]);
+    const int32_t position = ToviListBox_AddItem(list, -1, name);
+    if (position != static_cast<int32_t>(k) && doc.problem.empty()) {
+      doc.problem =
+          "Line " + std::to_string(structure.functions[k].declLine + 1) +
+          ": the function list did not take " + DescribeFunction(name) + ".";
+    }
+  }
+}
+
+}  // namespace
+
+ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path) {
+  // Everything is read and analysed aside, so that a file that cannot be
+  // read leaves the current document and list as they are.
+  SourceDocument fresh;
+  if (!ReadWholeFile(path, fresh.bytes)) return kFalse;
+  if (!SplitLines(fresh.bytes, fresh.lines,
+                  std::numeric_limits<int32_t>::max())) {
+    return kFalse;
+  }
+  fresh.lineCount = static_cast<int32_t>(fresh.lines.size());
+
+  const SourceStructure structure = ScanStructure(fresh);
+  if (structure.problem.empty()) {
+    RebuildInDeclarationOrder(fresh, structure);
+  } else {
+    // The lines stay exactly as read; the records only serve the list.
+    fresh.functions = structure.functions;
+    fresh.lastFunction = static_cast<int32_t>(fresh.functions.size()) - 1;
+    fresh.problem = structure.problem;
+  }
+  // The names point into fresh.bytes: fill the list before it moves.
+  FillList(list, structure, fresh);
+  doc = std::move(fresh);
+  return kTrue;
+}
