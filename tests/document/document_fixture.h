@@ -1,0 +1,50 @@
+// A function list on the in-memory backend, a private temporary folder, and
+// short ways to load bytes and look at the result.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "document/source_document.h"
+#include "toolkit/tovi.h"
+
+// A fresh, empty folder of its own, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const;
+  // Names of everything in the folder, sorted.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Writes `bytes` to a file and loads it into `doc` and `list`.
+  void Load(const std::string& bytes);
+  std::vector<std::string> Entries() const;
+  // The text of every line, in order.
+  std::vector<std::string> Texts() const;
+  std::string Saved() const { return SerializeSource(doc); }
+  void Select(int32_t position);
+
+  TempFolder folder;
+  SourceDocument doc;
+  HWND window = nullptr;
+  HWND list = nullptr;
+};

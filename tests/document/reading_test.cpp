@@ -1,0 +1,162 @@
+// Reading a file: fields, the three kinds of line, names, terminators, and
+// loads that fail.
+#include <filesystem>
+#include <limits>
+
+#include "document/line_splitter.h"
+#include "tests/document/document_fixture.h"
+#include "toolkit/memory/memory_driver.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(FieldOf, SplitsOnEverySingleSpace) {
+  EXPECT_EQ(FieldOf("DECLARE FUNCTION Report ()", 1), "DECLARE");
+  EXPECT_EQ(FieldOf("DECLARE FUNCTION Report ()", 4), "()");
+  EXPECT_EQ(FieldOf("DECLARE FUNCTION Report ()", 5), "");
+  EXPECT_EQ(FieldOf("a  b", 2), "");
+  EXPECT_EQ(FieldOf("a  b", 3), "b");
+  EXPECT_EQ(FieldOf(" a", 1), "");
+  EXPECT_EQ(FieldOf(" a", 2), "a");
+  EXPECT_EQ(FieldOf("a ", 2), "");
+  EXPECT_EQ(FieldOf("\ta b", 1), "\ta");
+  EXPECT_EQ(FieldOf("", 1), "");
+  EXPECT_EQ(FieldOf("a b", 0), "");
+}
+
+using Reading = DocumentTest;
+
+TEST_F(Reading, ListsDeclaredNamesByTheNameRules) {
+  Load(
+      "DECLARE FUNCTION Report ()\n"
+      "DECLARE FUNCTION DOUBLE Scale (x)\n"
+      "DECLARE FUNCTION Plain\n"
+      "DECLARE FUNCTION Tail x y\n"
+      "DECLARE FUNCTION Report()\n"
+      "DECLARE SUB Other ()\n"
+      "DECLARE  FUNCTION Spaced ()\n"
+      " DECLARE FUNCTION Indented ()\n"
+      "\tDECLARE FUNCTION Tabbed ()\n"
+      "declare function Lower ()\n"
+      "DECLARE FUNCTIONS Many ()\n");
+  // The type word rule: field 4 names the function unless it opens the
+  // parameters; a name glued to "()" leaves field 4 empty.
+  EXPECT_EQ(Entries(), (Strings{"Report", "Scale", "", "x", ""}));
+  EXPECT_EQ(doc.lastFunction, 4);
+  EXPECT_EQ(doc.functions[1].declLine, 1);
+  EXPECT_EQ(doc.functions[4].declLine, 4);
+}
+
+TEST_F(Reading, HeadsAndEndsCountOnlyAsFirstFields) {
+  // Tabbed and lower-case keywords, "END SUB" and "ENDFUNCTION" are ordinary
+  // lines inside the bodies; only the real heads and ends shape the blocks.
+  Load(
+      "DECLARE FUNCTION DOUBLE Scale (x)\n"
+      "DECLARE FUNCTION Report ()\n"
+      "FUNCTION Report ()\n"
+      "\tFUNCTION Scale ()\n"
+      "function Scale ()\n"
+      "END SUB\n"
+      "ENDFUNCTION\n"
+      "\tEND FUNCTION\n"
+      "END FUNCTION\n"
+      "FUNCTION DOUBLE Scale (x)\n"
+      "END FUNCTION\n");
+  EXPECT_EQ(doc.problem, "");
+  EXPECT_EQ(doc.functions[0], (FunctionRecord{0, 2, 3}));
+  EXPECT_EQ(doc.functions[1], (FunctionRecord{1, 4, 10}));
+  EXPECT_EQ(Texts()[2], "FUNCTION DOUBLE Scale (x)");
+  EXPECT_EQ(Texts()[4], "FUNCTION Report ()");
+}
+
+TEST_F(Reading, EmptyFileAndFileWithoutDeclarations) {
+  Load("");
+  EXPECT_EQ(doc.lineCount, 0);
+  EXPECT_EQ(doc.lastFunction, -1);
+  EXPECT_TRUE(Entries().empty());
+  EXPECT_EQ(Saved(), "");
+
+  const std::string text = "REM nothing here\n\nEND SUB\nPRINT 1\n";
+  Load(text);
+  EXPECT_EQ(doc.lineCount, 4);
+  EXPECT_EQ(doc.lastFunction, -1);
+  EXPECT_EQ(doc.problem, "");
+  EXPECT_EQ(Saved(), text);
+}
+
+TEST_F(Reading, KeepsEveryTerminatorAndByte) {
+  struct Case {
+    std::string in;
+    Strings texts;
+    Strings terminators;
+    std::string saved;
+  };
+  const Case cases[] = {
+      {"a\nb\n", {"a", "b"}, {"\n", "\n"}, "a\nb\n"},
+      {"a\r\nb\r\n", {"a", "b"}, {"\r\n", "\r\n"}, "a\r\nb\r\n"},
+      {"a\rb\r", {"a", "b"}, {"\r", "\r"}, "a\rb\r"},
+      {"a\nb\r\nc\r\rd",
+       {"a", "b", "c", "", "d"},
+       {"\n", "\r\n", "\r", "\r", ""},
+       "a\nb\r\nc\r\rd\n"},
+      {"a\r\nb", {"a", "b"}, {"\r\n", ""}, "a\r\nb\r\n"},
+      {"a\rb", {"a", "b"}, {"\r", ""}, "a\rb\r"},
+      {"\n\r\n\r", {"", "", ""}, {"\n", "\r\n", "\r"}, "\n\r\n\r"},
+      {std::string("a\0b\n\xff\xfe\0\n", 8),
+       {std::string("a\0b", 3), std::string("\xff\xfe\0", 3)},
+       {"\n", "\n"},
+       std::string("a\0b\n\xff\xfe\0\n", 8)},
+  };
+  for (const Case& c : cases) {
+    Load(c.in);
+    Strings texts;
+    Strings terminators;
+    for (int32_t i = 0; i < doc.lineCount; ++i) {
+      texts.emplace_back(doc.Text(i));
+      terminators.emplace_back(doc.Terminator(i));
+    }
+    EXPECT_EQ(texts, c.texts) << c.in;
+    EXPECT_EQ(terminators, c.terminators) << c.in;
+    EXPECT_EQ(Saved(), c.saved) << c.in;
+  }
+}
+
+TEST_F(Reading, LastLineWithoutAnyTerminatorGetsThePlatformOne) {
+  Load("only");
+  const std::string saved = Saved();
+  EXPECT_TRUE(saved == "only\n" || saved == "only\r\n") << saved;
+}
+
+TEST(SplitLines, RefusesMoreLinesThanItMayCount) {
+  std::vector<SourceLine> lines;
+  EXPECT_TRUE(SplitLines("a\nb\nc", lines, 3));
+  lines.clear();
+  EXPECT_FALSE(SplitLines("a\nb\nc\n\n", lines, 3));
+}
+
+TEST_F(Reading, FailedLoadLeavesDocumentAndListAlone) {
+  Load("DECLARE FUNCTION A ()\nFUNCTION A ()\nEND FUNCTION\n");
+  Select(0);
+  const SourceDocument before = doc;
+  const std::string folderPath = folder.path().string();
+  for (const std::string& path :
+       {folder.File("missing.ost"), folderPath, std::string()}) {
+    EXPECT_EQ(LoadSource(doc, list, path), kFalse) << path;
+    EXPECT_EQ(doc.bytes, before.bytes);
+    EXPECT_EQ(doc.lineCount, before.lineCount);
+    EXPECT_EQ(doc.functions, before.functions);
+    EXPECT_EQ(Entries(), Strings{"A"});
+    EXPECT_EQ(tovi::memory::Selection(list), 0);
+  }
+}
+
+TEST_F(Reading, SecondLoadReplacesTheList) {
+  Load("DECLARE FUNCTION A ()\nDECLARE FUNCTION B ()\n");
+  Load("DECLARE FUNCTION C ()\n");
+  EXPECT_EQ(Entries(), Strings{"C"});
+  EXPECT_EQ(doc.lastFunction, 0);
+  EXPECT_EQ(doc.lineCount, 1);
+}
+
+}  // namespace
