@@ -55,9 +55,13 @@ void DocumentTest::TearDown() {
 }
 
 void DocumentTest::Load(const std::string& bytes) {
+  // The file goes once the document holds its bytes. Rewriting or replacing
+  // one file again and again makes some file systems flush it each time,
+  // which would slow the many loads of a property test down.
   const std::string path = folder.File("source.ost");
   WriteBytes(path, bytes);
   ASSERT_EQ(LoadSource(doc, list, path), kTrue);
+  std::filesystem::remove(path);
 }
 
 std::vector<std::string> DocumentTest::Entries() const {

@@ -35,7 +35,7 @@ class DocumentTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes `bytes` to a file and loads it into `doc` and `list`.
+  // Loads `bytes` into `doc` and `list` through a file that is then removed.
   void Load(const std::string& bytes);
   std::vector<std::string> Entries() const;
   // The text of every line, in order.

@@ -1,0 +1,308 @@
+// Thousands of random files, each loaded and then moved about at random,
+// compared with a small model of what the file should become: the header
+// with its declaration slots, one block per function in list order, and the
+// tail.
+#include <algorithm>
+#include <random>
+
+#include "tests/document/document_fixture.h"
+#include "toolkit/memory/memory_driver.h"
+
+namespace {
+
+constexpr uint32_t kSeed = 20240611;
+constexpr int kFiles = 10000;
+
+struct Line {
+  std::string text;
+  std::string terminator;
+};
+
+struct Function {
+  std::string name;  // as the list shows it
+  Line decl;
+  std::vector<Line> block;  // empty for a function without body
+};
+
+// A header line, or the slot of the declaration of function `slot`.
+struct HeaderItem {
+  Line line;
+  int slot = -1;
+};
+
+struct Model {
+  std::vector<HeaderItem> header;
+  std::vector<Function> functions;  // in list order
+  std::vector<Line> tail;
+  std::string fallback;                // for the line read without terminator
+  std::string file;                    // the bytes as generated
+  std::vector<std::string> linesRead;  // text and terminator of each line
+};
+
+using Random = std::mt19937;
+
+int Pick(Random& random, int low, int high) {
+  return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+bool Chance(Random& random, int percent) {
+  return Pick(random, 1, 100) <= percent;
+}
+
+std::string MixCase(Random& random, const std::string& name) {
+  std::string out = name;
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z' && Chance(random, 30))
+      c = static_cast<char>(c - 32);
+  }
+  return out;
+}
+
+// Lines that look like keywords but are ordinary where they stand.
+const char* const kDecoys[] = {
+    "\tFUNCTION Nope ()", " END FUNCTION",           "END SUB",
+    "ENDFUNCTION",        "  DECLARE FUNCTION X ()", "function lower ()",
+    "END  FUNCTION"};
+
+std::string Filler(Random& random, int k) {
+  switch (Pick(random, 0, 3)) {
+    case 0:
+      return "";
+    case 1:
+      return kDecoys[Pick(random, 0, std::size(kDecoys) - 1)];
+    default:
+      return "  x = " + std::to_string(k) + std::string("\0\xff", 2);
+  }
+}
+
+void AddComments(Random& random, std::vector<Line>& lines, int most) {
+  for (int i = Pick(random, 0, most); i > 0; --i) {
+    lines.push_back(
+        {Chance(random, 30) ? "" : "' note " + std::to_string(i), ""});
+  }
+}
+
+Function MakeFunction(Random& random, int k, bool unnamed) {
+  const std::string base = "fn" + std::to_string(k);
+  Function f;
+  std::string head;
+  if (unnamed) {
+    // No space before the parenthesis: declaration and head name "".
+    f.decl.text = "DECLARE FUNCTION " + MixCase(random, base) + "()";
+    head = "FUNCTION " + MixCase(random, base) + "()";
+  } else if (Chance(random, 25)) {
+    f.name = MixCase(random, base);
+    f.decl.text = "DECLARE FUNCTION DOUBLE " + f.name + " (x)";
+    head = "FUNCTION DOUBLE " + MixCase(random, base) + " (x)";
+  } else {
+    f.name = MixCase(random, base);
+    f.decl.text = "DECLARE FUNCTION " + f.name + " ()";
+    head = "FUNCTION " + MixCase(random, base) + " ()";
+  }
+  if (Chance(random, 15)) return f;  // declared for use from another file
+  AddComments(random, f.block, 2);
+  f.block.push_back({head, ""});
+  for (int i = Pick(random, 0, 4); i > 0; --i) {
+    f.block.push_back({Filler(random, i), ""});
+  }
+  f.block.push_back({"END FUNCTION", ""});
+  return f;
+}
+
+// Builds a file and its model; terminators are chosen in file order.
+Model Generate(Random& random) {
+  Model model;
+  const int count = Pick(random, 0, 9);
+  const int unnamed = Chance(random, 20) ? Pick(random, 0, count) : -1;
+  for (int k = 0; k < count; ++k) {
+    model.functions.push_back(MakeFunction(random, k, k == unnamed));
+  }
+  std::vector<Line> comments;
+  AddComments(random, comments, 2);
+  for (const Line& line : comments) model.header.push_back({line});
+  for (int k = 0; k < count; ++k) {
+    model.header.push_back({{}, k});
+    if (Chance(random, 20)) model.header.push_back({{"DECLARE SUB s ()", ""}});
+    if (Chance(random, 20)) model.header.push_back({{"", ""}});
+  }
+
+  std::vector<int> bodies;
+  for (int k = 0; k < count; ++k) {
+    if (!model.functions[k].block.empty()) bodies.push_back(k);
+  }
+  std::shuffle(bodies.begin(), bodies.end(), random);
+  // Lines in front of the first head in the file belong to the header.
+  if (!bodies.empty()) {
+    std::vector<Line>& first = model.functions[bodies.front()].block;
+    while (first.front().text.rfind("FUNCTION", 0) != 0) {
+      model.header.push_back({first.front()});
+      first.erase(first.begin());
+    }
+  }
+  AddComments(random, model.tail, 3);
+
+  std::vector<Line*> fileOrder;
+  for (HeaderItem& item : model.header) {
+    fileOrder.push_back(item.slot >= 0 ? &model.functions[item.slot].decl
+                                       : &item.line);
+  }
+  for (int k : bodies) {
+    for (Line& line : model.functions[k].block) fileOrder.push_back(&line);
+  }
+  for (Line& line : model.tail) fileOrder.push_back(&line);
+
+  static const char* const kTerminators[] = {"\n", "\r\n", "\r"};
+  std::string previous;
+  for (Line* line : fileOrder) {
+    // A CR followed by an empty LF line would read as one CRLF.
+    do {
+      line->terminator = kTerminators[Pick(random, 0, 2)];
+    } while (previous == "\r" && line->text.empty() &&
+             line->terminator == "\n");
+    previous = line->terminator;
+  }
+  // Only a last line with text can lack a terminator; without text it would
+  // not be there at all.
+  if (fileOrder.size() >= 2 && !fileOrder.back()->text.empty() &&
+      Chance(random, 30)) {
+    fileOrder.back()->terminator.clear();
+  }
+  model.fallback = fileOrder.empty() ? "" : fileOrder.front()->terminator;
+  for (const Line* line : fileOrder) {
+    model.file += line->text + line->terminator;
+    model.linesRead.push_back(line->text + line->terminator);
+  }
+  return model;
+}
+
+std::string Bytes(const Model& model, const Line& line) {
+  return line.text +
+         (line.terminator.empty() ? model.fallback : line.terminator);
+}
+
+// What a save should write after the moves the model has seen.
+std::string Arrangement(const Model& model) {
+  std::string out;
+  for (const HeaderItem& item : model.header) {
+    out += Bytes(model,
+                 item.slot >= 0 ? model.functions[item.slot].decl : item.line);
+  }
+  for (const Function& f : model.functions) {
+    for (const Line& line : f.block) out += Bytes(model, line);
+  }
+  for (const Line& line : model.tail) out += Bytes(model, line);
+  return out;
+}
+
+std::string LineAt(const SourceDocument& doc, int32_t i) {
+  return std::string(doc.Text(i)) + std::string(doc.Terminator(i));
+}
+
+using Property = DocumentTest;
+
+TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
+  for (int n = 0; n < kFiles && !HasFailure(); ++n) {
+    Random random(kSeed + static_cast<uint32_t>(n));
+    SCOPED_TRACE("seed " + std::to_string(kSeed + static_cast<uint32_t>(n)));
+    Model model = Generate(random);
+    Load(model.file);
+    ASSERT_EQ(doc.problem, "");
+
+    for (int step = Pick(random, 0, 12); step > 0; --step) {
+      const int count = static_cast<int>(model.functions.size());
+      const int p = Pick(random, -1, count - 1);
+      Select(p);
+      const bool up = Chance(random, 50);
+      up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
+      const int other =
+          up ? (p >= 2 ? p - 1 : -1) : (p >= 0 && p < count - 1 ? p + 1 : -1);
+      if (other >= 0) {
+        // The function moves, its declaration slot stays.
+        std::swap(model.functions[p], model.functions[other]);
+        EXPECT_EQ(tovi::memory::Selection(list), other);
+      }
+    }
+
+    ASSERT_EQ(Saved(), Arrangement(model));
+    std::vector<std::string> names;
+    for (const Function& f : model.functions) names.push_back(f.name);
+    ASSERT_EQ(Entries(), names);
+    // Record i describes entry i: its declaration line and its block.
+    for (size_t k = 0; k < model.functions.size(); ++k) {
+      const Function& f = model.functions[k];
+      const FunctionRecord& record = doc.functions[k];
+      EXPECT_EQ(doc.Text(record.declLine), f.decl.text) << k;
+      ASSERT_EQ(record.lastLine - record.firstLine + 1,
+                static_cast<int32_t>(f.block.size()))
+          << k;
+      for (size_t i = 0; i < f.block.size(); ++i) {
+        EXPECT_EQ(doc.Text(record.firstLine + static_cast<int32_t>(i)),
+                  f.block[i].text);
+      }
+    }
+    std::vector<std::string> saved;
+    for (int32_t i = 0; i < doc.lineCount; ++i) saved.push_back(LineAt(doc, i));
+    std::sort(saved.begin(), saved.end());
+    std::sort(model.linesRead.begin(), model.linesRead.end());
+    ASSERT_EQ(saved, model.linesRead);
+  }
+}
+
+// Random sequences of keyword lines make every kind of broken structure. A
+// file either loads sound and keeps its lines through any moves, or loads
+// unchanged and refuses them.
+TEST_F(Property, KeywordSoupNeverLosesALine) {
+  const char* const kVocabulary[] = {"DECLARE FUNCTION A ()",
+                                     "DECLARE FUNCTION b ()",
+                                     "DECLARE FUNCTION C()",
+                                     "DECLARE FUNCTION B ()",
+                                     "FUNCTION A ()",
+                                     "FUNCTION B ()",
+                                     "FUNCTION c ()",
+                                     "FUNCTION D ()",
+                                     "FUNCTION X()",
+                                     "END FUNCTION",
+                                     "END FUNCTION",
+                                     "x",
+                                     ""};
+  for (int n = 0; n < 3000 && !HasFailure(); ++n) {
+    Random random(kSeed + static_cast<uint32_t>(n));
+    SCOPED_TRACE("seed " + std::to_string(kSeed + static_cast<uint32_t>(n)));
+    std::string file;
+    std::vector<std::string> linesRead;
+    for (int i = Pick(random, 0, 14); i > 0; --i) {
+      linesRead.push_back(
+          std::string(
+              kVocabulary[Pick(random, 0, std::size(kVocabulary) - 1)]) +
+          "\n");
+      file += linesRead.back();
+    }
+    Load(file);
+    const bool sound = doc.problem.empty();
+    for (int step = Pick(random, 0, 8); step > 0; --step) {
+      Select(Pick(random, -1, doc.lastFunction));
+      Chance(random, 50) ? MoveFunctionUp(doc, list)
+                         : MoveFunctionDown(doc, list);
+    }
+    if (!sound) {
+      ASSERT_EQ(Saved(), file);
+      ASSERT_EQ(doc.problem.rfind("Line ", 0), 0u);
+      continue;
+    }
+    std::vector<std::string> saved;
+    for (int32_t i = 0; i < doc.lineCount; ++i) saved.push_back(LineAt(doc, i));
+    std::sort(saved.begin(), saved.end());
+    std::sort(linesRead.begin(), linesRead.end());
+    ASSERT_EQ(saved, linesRead);
+    const std::vector<std::string> entries = Entries();
+    for (int32_t k = 0; k <= doc.lastFunction; ++k) {
+      const std::string_view decl = doc.Text(doc.functions[k].declLine);
+      EXPECT_EQ(FieldOf(decl, 1), "DECLARE");
+      EXPECT_TRUE(decl.ends_with(entries[k] + " ()") ||
+                  (entries[k].empty() && decl.ends_with("()")))
+          << decl;
+    }
+  }
+}
+
+}  // namespace
