@@ -1,0 +1,129 @@
+// Dragging list entries: a press on an entry that moves a few pixels
+// begins a drag; while it runs, the window's drag handler hears where the
+// pointer is and whether a drop there is wanted, which the insertion mark
+// shows; releasing the button drops the entry.
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+#include <cstdlib>
+
+#include "toolkit/fltk/backend.h"
+
+namespace tovi::fltk {
+namespace {
+
+// How far the pointer moves, in either direction, before a press becomes a
+// drag, as on a native desktop.
+constexpr int kDragThreshold = 4;
+
+int32_t CallHandler(ListBox& list, int32_t status, int32_t item) {
+  HWND window = list.record->parent;
+  if (window == nullptr || window->onDrag == nullptr) return 0;
+  return window->onDrag(list.record->id, status, item, Fl::event_x() - list.x(),
+                        Fl::event_y() - list.y());
+}
+
+void SetCursor(ListBox& list, Fl_Cursor cursor) {
+  if (Fl_Window* window = list.window()) window->cursor(cursor);
+}
+
+// Scrolls by one entry while the pointer is above or below the entries, so
+// a drag reaches entries out of view.
+void ScrollTowardPointer(ListBox& list) {
+  int X = 0, Y = 0, W = 0, H = 0;
+  list.EntryArea(X, Y, W, H);
+  if (Fl::event_y() < Y && list.topline() > 1) {
+    list.topline(list.topline() - 1);
+  } else if (Fl::event_y() >= Y + H && list.size() > 0) {
+    list.topline(list.topline() + 1);
+  }
+}
+
+void Over(ListBox& list) {
+  ScrollTowardPointer(list);
+  const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
+  const bool wanted = CallHandler(list, kDragOver, item) != 0;
+  const int32_t mark = wanted ? item : -1;
+  SetCursor(list, wanted ? FL_CURSOR_MOVE : FL_CURSOR_DEFAULT);
+  if (mark != list.dragMark) {
+    list.dragMark = mark;
+    list.redraw();
+  }
+}
+
+void End(ListBox& list) {
+  list.dragging = false;
+  list.pressed = false;
+  list.dragMark = -1;
+  SetCursor(list, FL_CURSOR_DEFAULT);
+  list.redraw();
+}
+
+}  // namespace
+
+bool HandleDragEvent(ListBox& list, int event) {
+  switch (event) {
+    case FL_PUSH:
+      // The press still selects the entry; a drag may follow.
+      list.pressed = Fl::event_button() == FL_LEFT_MOUSE &&
+                     list.PositionAt(Fl::event_x(), Fl::event_y()) >= 0;
+      list.pressX = Fl::event_x();
+      list.pressY = Fl::event_y();
+      return false;
+    case FL_DRAG:
+      if (list.dragging) {
+        Over(list);
+        return true;
+      }
+      if (!list.pressed) return false;
+      if (std::abs(Fl::event_x() - list.pressX) < kDragThreshold &&
+          std::abs(Fl::event_y() - list.pressY) < kDragThreshold) {
+        return true;
+      }
+      list.pressed = false;
+      // The entry pressed is the one dragged, wherever the pointer is now.
+      if (CallHandler(list, kDragBegin,
+                      list.PositionAt(list.pressX, list.pressY)) == 0) {
+        return false;
+      }
+      list.dragging = true;
+      Over(list);
+      return true;
+    case FL_RELEASE:
+      if (!list.dragging) {
+        list.pressed = false;
+        return false;
+      }
+      {
+        const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
+        End(list);
+        CallHandler(list, kDragDrop, item);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void DrawInsertionMark(ListBox& list) {
+  if (!list.dragging || list.dragMark < 0) return;
+  int X = 0, Y = 0, W = 0, H = 0;
+  list.EntryArea(X, Y, W, H);
+  const int y = list.EntryTop(list.dragMark);
+  fl_push_clip(X, Y, W, H);
+  fl_color(FL_FOREGROUND_COLOR);
+  fl_rectf(X, y - 1, W, 2);
+  // Small arrowheads at both ends, so the mark reads as "in between".
+  fl_polygon(X, y - 4, X + 4, y, X, y + 4);
+  fl_polygon(X + W - 1, y - 4, X + W - 5, y, X + W - 1, y + 4);
+  fl_pop_clip();
+}
+
+}  // namespace tovi::fltk
+
+void ToviListBox_EnableDragging(HWND list) {
+  if (HWND found = tovi::fltk::Find(list, RecordKind::kList)) {
+    static_cast<tovi::fltk::ListBox*>(found->widget)->draggable = true;
+  }
+}
