@@ -1,0 +1,178 @@
+#include "tests/programs/scenario_player.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "dragdemo/listdrag.h"
+#include "reorderer/kalvane.h"
+#include "toolkit/memory/memory_driver.h"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+namespace mem = tovi::memory;
+
+const std::map<std::string, int32_t> kButtonIds = {{"Load", kLoadButton},
+                                                   {"Save", kSaveButton},
+                                                   {"Up", kUpButton},
+                                                   {"Down", kDownButton}};
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+int32_t Number(const std::string& text) {
+  return std::stoi(text);
+}
+
+// The number in a listdrag label ("Item  5" gives 5).
+int32_t LabelNumber(const std::string& label) {
+  return Number(label.substr(label.find_last_of(' ') + 1));
+}
+
+bool MatchesText(const std::string& pattern, const std::string& text) {
+  if (!pattern.empty() && pattern.back() == '*') {
+    return text.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
+  }
+  return pattern == text;
+}
+
+class Player {
+ public:
+  Player(const fs::path& data, const fs::path& folder)
+      : data_(data), folder_(folder) {}
+
+  void Play(const Step& step) {
+    SCOPED_TRACE("scenario line " + std::to_string(step.line) + ": " +
+                 step.verb + " " + step.rest);
+    const std::string& v = step.verb;
+    HWND window = mem::LastWindow();
+    if (v == "load" || v == "save") {
+      mem::AnswerNextDialog((folder_ / step.rest).string());
+      Press(window, v == "load" ? kLoadButton : kSaveButton);
+    } else if (v == "load-cancel" || v == "save-cancel") {
+      mem::AnswerNextDialog("");
+      Press(window, v == "load-cancel" ? kLoadButton : kSaveButton);
+    } else if (v == "up" || v == "down") {
+      mem::Click(window, v == "up" ? kUpButton : kDownButton);
+    } else if (v == "select") {
+      mem::Select(List(), Number(step.rest));
+    } else if (v == "drag") {
+      mem::Drag(List(), Number(step.args.at(0)), Number(step.args.at(1)));
+    } else {
+      Check(step, window);
+    }
+  }
+
+ private:
+  HWND List() {
+    return GetDlgItem(
+        mem::LastWindow(),
+        mem::Text(mem::LastWindow()) == "Kalvane" ? kFunctionList : kDragList);
+  }
+
+  // A button press that opens a dialog must really open one.
+  void Press(HWND window, int32_t id) {
+    size_t before = mem::Dialogs().size();
+    EXPECT_TRUE(mem::Click(window, id)) << "the button is disabled";
+    EXPECT_EQ(mem::Dialogs().size(), before + 1) << "no dialog opened";
+  }
+
+  void Check(const Step& step, HWND window) {
+    const std::string& v = step.verb;
+    if (v == "expect-list") {
+      EXPECT_EQ(mem::Entries(List()), Split(step.rest, '|'));
+    } else if (v == "expect-selection") {
+      EXPECT_EQ(mem::Selection(List()), Number(step.rest));
+    } else if (v == "expect-enabled" || v == "expect-disabled") {
+      for (const std::string& name : step.args) {
+        EXPECT_EQ(mem::IsEnabled(GetDlgItem(window, kButtonIds.at(name))),
+                  v == "expect-enabled")
+            << name;
+      }
+    } else if (v == "expect-message") {
+      CheckMessage(step.rest, window);
+    } else if (v == "expect-no-message") {
+      EXPECT_EQ(mem::MessageBoxes().size(), messagesSeen_)
+          << "unexpected: " << mem::MessageBoxes().back().text;
+      messagesSeen_ = mem::MessageBoxes().size();
+    } else if (v == "expect-file") {
+      EXPECT_TRUE(fs::exists(folder_ / step.args.at(0)));
+      EXPECT_EQ(ReadBytes(folder_ / step.args.at(0)),
+                ReadBytes(data_ / step.args.at(1)));
+    } else if (v == "expect-same") {
+      EXPECT_EQ(ReadBytes(folder_ / step.args.at(0)),
+                ReadBytes(folder_ / step.args.at(1)));
+    } else if (v == "expect-missing") {
+      EXPECT_FALSE(fs::exists(folder_ / step.rest));
+    } else if (v == "expect-order") {
+      std::vector<std::string> entries = mem::Entries(List());
+      ASSERT_GE(entries.size(), step.args.size());
+      for (size_t i = 0; i < step.args.size(); ++i) {
+        EXPECT_EQ(LabelNumber(entries[i]), Number(step.args[i]))
+            << "entry " << i;
+      }
+    } else if (v == "expect-count") {
+      EXPECT_EQ(static_cast<int32_t>(mem::Entries(List()).size()),
+                Number(step.rest));
+    } else {
+      ADD_FAILURE() << "this runner cannot play " << v;
+    }
+  }
+
+  void CheckMessage(const std::string& expected, HWND window) {
+    const auto& boxes = mem::MessageBoxes();
+    ASSERT_GT(boxes.size(), messagesSeen_) << "no message box was shown";
+    const mem::MessageBoxRecord& box = boxes[messagesSeen_];
+    messagesSeen_ = boxes.size();
+    std::vector<std::string> parts = Split(expected, '|');
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(box.caption, parts[0]);
+    EXPECT_TRUE(MatchesText(parts[1], box.text)) << box.text;
+    EXPECT_EQ(box.owner, window) << "the box must be owned by the main window";
+  }
+
+  fs::path data_;
+  fs::path folder_;
+  size_t messagesSeen_ = 0;
+};
+
+fs::path FreshFolder(const std::string& name) {
+  fs::path folder = fs::temp_directory_path() / ("kalvane-scenario-" + name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+}  // namespace
+
+void PlayInMemory(const Scenario& scenario, const fs::path& dataFolder) {
+  mem::Reset();
+  fs::path folder = FreshFolder(
+      std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+      scenario.program);
+  std::vector<Step> actions;
+  for (const Step& step : scenario.steps) {
+    if (step.verb == "given") {
+      fs::copy_file(dataFolder / step.args.at(1), folder / step.args.at(0),
+                    fs::copy_options::overwrite_existing);
+    } else {
+      actions.push_back(step);
+    }
+  }
+  Player player(dataFolder, folder);
+  mem::SetEventLoop([&] {
+    for (const Step& step : actions) player.Play(step);
+  });
+  int exitCode = scenario.program == "kalvane" ? RunKalvane() : RunListdrag();
+  EXPECT_EQ(exitCode, 0);
+  fs::remove_all(folder);
+}
+
+}  // namespace scenario
