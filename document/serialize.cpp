@@ -1,5 +1,7 @@
 #include "document/serialize.h"
 
+#include <algorithm>
+
 #include "document/file_io.h"
 
 namespace {
@@ -22,7 +24,7 @@ bool WriteSerialized(const SourceDocument& doc, const ChunkWriter& write) {
   const std::string_view bytes = doc.bytes;
   const std::string_view fallback = FallbackTerminator(bytes);
   std::string buffer;
-  buffer.reserve(kChunk);
+  buffer.reserve(std::min(kChunk, bytes.size() + 2));
   const auto emit = [&](std::string_view piece) {
     if (buffer.size() + piece.size() > kChunk) {
       if (!buffer.empty() && !write(buffer)) return false;
