@@ -2,7 +2,6 @@
 #include <utility>
 
 #include "document/file_io.h"
-#include "document/line_splitter.h"
 #include "document/rebuild.h"
 #include "document/source_document.h"
 #include "document/structure.h"
@@ -32,21 +31,13 @@ ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path) {
   // read leaves the current document and list as they are.
   SourceDocument fresh;
   if (!ReadWholeFile(path, fresh.bytes)) return kFalse;
-  if (!SplitLines(fresh.bytes, fresh.lines,
-                  std::numeric_limits<int32_t>::max())) {
+  SourceStructure structure;
+  if (!ScanStructure(fresh.bytes, std::numeric_limits<int32_t>::max(),
+                     structure)) {
     return kFalse;
   }
-  fresh.lineCount = static_cast<int32_t>(fresh.lines.size());
-
-  const SourceStructure structure = ScanStructure(fresh);
-  if (structure.problem.empty()) {
-    RebuildInDeclarationOrder(fresh, structure);
-  } else {
-    // The lines stay exactly as read; the records only serve the list.
-    fresh.functions = structure.functions;
-    fresh.lastFunction = static_cast<int32_t>(fresh.functions.size()) - 1;
-    fresh.problem = structure.problem;
-  }
+  LayOutLines(fresh.bytes, structure, fresh);
+  fresh.problem = structure.problem;
   // The names point into fresh.bytes: fill the list before it moves.
   FillList(list, structure, fresh);
   doc = std::move(fresh);

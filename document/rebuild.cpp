@@ -1,36 +1,29 @@
 #include "document/rebuild.h"
 
-#include <utility>
+#include "document/line_splitter.h"
 
-void RebuildInDeclarationOrder(SourceDocument& doc,
-                               const SourceStructure& structure) {
+void LayOutLines(std::string_view bytes, const SourceStructure& structure,
+                 SourceDocument& doc) {
+  doc.lineCount = structure.lineCount;
   doc.functions = structure.functions;
   doc.lastFunction = static_cast<int32_t>(doc.functions.size()) - 1;
-  // Without any body the whole file is header and every block is empty, at
-  // its end.
-  const int32_t headerEnd =
-      structure.firstHead >= 0 ? structure.firstHead : doc.lineCount;
-  const int32_t tailStart =
-      structure.firstHead >= 0 ? structure.lastEnd + 1 : doc.lineCount;
-
-  std::vector<SourceLine> rebuilt;
-  rebuilt.reserve(doc.lines.size());
-  const auto copy = [&](int32_t first, int32_t end) {
-    rebuilt.insert(rebuilt.end(), doc.lines.begin() + first,
-                   doc.lines.begin() + end);
-  };
-  copy(0, headerEnd);
-  for (FunctionRecord& record : doc.functions) {
-    const int32_t start = static_cast<int32_t>(rebuilt.size());
-    if (record.firstLine < 0) {
-      record.firstLine = start;
-      record.lastLine = start - 1;
-      continue;
-    }
-    copy(record.firstLine, record.lastLine + 1);
-    record.lastLine = start + (record.lastLine - record.firstLine);
-    record.firstLine = start;
+  doc.lines.clear();
+  doc.lines.reserve(static_cast<size_t>(structure.lineCount));
+  if (!structure.problem.empty()) {
+    AppendLines(bytes, 0, bytes.size(), doc.lines);
+    return;
   }
-  copy(tailStart, doc.lineCount);
-  doc.lines = std::move(rebuilt);
+
+  AppendLines(bytes, 0, structure.headerEnd, doc.lines);
+  for (size_t k = 0; k < doc.functions.size(); ++k) {
+    FunctionRecord& record = doc.functions[k];
+    const int32_t start = static_cast<int32_t>(doc.lines.size());
+    if (record.firstLine >= 0) {
+      AppendLines(bytes, structure.blocks[k].begin, structure.blocks[k].end,
+                  doc.lines);
+    }
+    record.firstLine = start;
+    record.lastLine = static_cast<int32_t>(doc.lines.size()) - 1;
+  }
+  AppendLines(bytes, structure.tailBegin, bytes.size(), doc.lines);
 }

@@ -1,8 +1,10 @@
 #include "document/structure.h"
 
+#include <limits>
 #include <unordered_map>
 
 #include "document/line_kinds.h"
+#include "document/line_splitter.h"
 
 namespace {
 
@@ -15,8 +17,9 @@ char Lower(char c) {
 struct CaselessHash {
   size_t operator()(std::string_view s) const {
     uint64_t h = 1469598103934665603u;
-    for (char c : s)
+    for (char c : s) {
       h = (h ^ static_cast<unsigned char>(Lower(c))) * 1099511628211u;
+    }
     return static_cast<size_t>(h);
   }
 };
@@ -31,13 +34,18 @@ struct CaselessEqual {
   }
 };
 
+// Where the scan stands: the line being looked at and what came before it.
 struct Scan {
-  SourceStructure out;
+  SourceStructure& out;
   std::unordered_map<std::string_view, int32_t, CaselessHash, CaselessEqual>
-      index;
+      index{};
+  int32_t line = 0;
+  size_t offset = 0;     // where the line starts
+  size_t next = 0;       // where the line after it starts
+  int32_t lastEnd = -1;  // the last end line so far
   int32_t problemLine = -1;
   int32_t openLine = -1;  // head line of the body being read; -1 outside
-  std::string_view openName;
+  std::string_view openName{};
   int32_t openRecord = -1;  // the record of that body, when it has one
 };
 
@@ -49,59 +57,72 @@ void Report(Scan& scan, int32_t line, const std::string& what) {
   scan.out.problem = "Line " + std::to_string(line + 1) + ": " + what;
 }
 
-void Declaration(Scan& scan, int32_t line, std::string_view name) {
+void Declaration(Scan& scan, std::string_view name) {
   std::vector<FunctionRecord>& functions = scan.out.functions;
-  if (scan.out.firstHead >= 0) {
+  if (scan.out.headerEnd != std::string_view::npos) {
     Report(
-        scan, line,
+        scan, scan.line,
         DescribeFunction(name) + " is declared after the first function body.");
   }
   const auto [it, added] =
       scan.index.try_emplace(name, static_cast<int32_t>(functions.size()));
   if (!added) {
     const int32_t earlier = functions[static_cast<size_t>(it->second)].declLine;
-    Report(scan, line,
+    Report(scan, scan.line,
            DescribeFunction(name) + " is already declared on line " +
                std::to_string(earlier + 1) + ".");
   }
   scan.out.names.push_back(name);
-  functions.push_back({line, -1, -1});
+  functions.push_back({scan.line, -1, -1});
+  scan.out.blocks.push_back({});
 }
 
-void Head(Scan& scan, int32_t line, std::string_view name) {
-  if (scan.out.firstHead < 0) scan.out.firstHead = line;
+void Head(Scan& scan, std::string_view name) {
+  if (scan.out.headerEnd == std::string_view::npos) {
+    scan.out.headerEnd = scan.offset;
+  }
   if (scan.openLine >= 0) {
-    Report(scan, line,
+    Report(scan, scan.line,
            DescribeFunction(name) + " begins inside the body of " +
                DescribeFunction(scan.openName) + ".");
   }
-  scan.openLine = line;
+  scan.openLine = scan.line;
   scan.openName = name;
   scan.openRecord = -1;
   const auto it = scan.index.find(name);
   if (it == scan.index.end()) {
-    Report(scan, line, DescribeFunction(name) + " has no declaration.");
+    Report(scan, scan.line, DescribeFunction(name) + " has no declaration.");
     return;
   }
-  FunctionRecord& record = scan.out.functions[static_cast<size_t>(it->second)];
+  const size_t k = static_cast<size_t>(it->second);
+  FunctionRecord& record = scan.out.functions[k];
   if (record.firstLine >= 0) {
-    Report(scan, line, DescribeFunction(name) + " has a second body.");
+    Report(scan, scan.line, DescribeFunction(name) + " has a second body.");
     return;
   }
   // Comments between the previous body and this head belong to this block.
-  record.firstLine = scan.out.lastEnd >= 0 ? scan.out.lastEnd + 1 : line;
+  if (scan.lastEnd >= 0) {
+    record.firstLine = scan.lastEnd + 1;
+    scan.out.blocks[k].begin = scan.out.tailBegin;
+  } else {
+    record.firstLine = scan.line;
+    scan.out.blocks[k].begin = scan.offset;
+  }
   scan.openRecord = it->second;
 }
 
-void End(Scan& scan, int32_t line) {
+void End(Scan& scan) {
   if (scan.openLine < 0) {
-    Report(scan, line, "END FUNCTION without a FUNCTION line to close.");
+    Report(scan, scan.line, "END FUNCTION without a FUNCTION line to close.");
   } else if (scan.openRecord >= 0) {
-    scan.out.functions[static_cast<size_t>(scan.openRecord)].lastLine = line;
+    const size_t k = static_cast<size_t>(scan.openRecord);
+    scan.out.functions[k].lastLine = scan.line;
+    scan.out.blocks[k].end = scan.next;
   }
   scan.openLine = -1;
   scan.openRecord = -1;
-  scan.out.lastEnd = line;
+  scan.lastEnd = scan.line;
+  scan.out.tailBegin = scan.next;
 }
 
 }  // namespace
@@ -111,27 +132,47 @@ std::string DescribeFunction(std::string_view name) {
   return "the function " + std::string(name);
 }
 
-SourceStructure ScanStructure(const SourceDocument& doc) {
-  Scan scan;
-  for (int32_t j = 0; j < doc.lineCount; ++j) {
-    const ClassifiedLine line = ClassifyLine(doc.Text(j));
-    switch (line.kind) {
-      case LineKind::kDeclaration:
-        Declaration(scan, j, line.name);
-        break;
-      case LineKind::kHead:
-        Head(scan, j, line.name);
-        break;
-      case LineKind::kEnd:
-        End(scan, j);
-        break;
-      case LineKind::kOrdinary:
-        break;
-    }
-  }
+bool ScanStructure(std::string_view bytes, int64_t maxLines,
+                   SourceStructure& out) {
+  out = {};
+  // Unknown until the first head; the tail starts after the last end line.
+  out.headerEnd = std::string_view::npos;
+  Scan scan{.out = out};
+  const bool complete = ForEachLine(
+      bytes, 0, bytes.size(),
+      [&](size_t offset, size_t length, size_t terminator) {
+        if (scan.line >= maxLines ||
+            length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+          return false;
+        }
+        scan.offset = offset;
+        scan.next = offset + length + terminator;
+        const ClassifiedLine line = ClassifyLine(bytes.substr(offset, length));
+        switch (line.kind) {
+          case LineKind::kDeclaration:
+            Declaration(scan, line.name);
+            break;
+          case LineKind::kHead:
+            Head(scan, line.name);
+            break;
+          case LineKind::kEnd:
+            End(scan);
+            break;
+          case LineKind::kOrdinary:
+            break;
+        }
+        ++scan.line;
+        return true;
+      });
+  if (!complete) return false;
   if (scan.openLine >= 0) {
     Report(scan, scan.openLine,
            DescribeFunction(scan.openName) + " has no END FUNCTION.");
   }
-  return std::move(scan.out);
+  out.lineCount = scan.line;
+  if (out.headerEnd == std::string_view::npos) {
+    out.headerEnd = bytes.size();
+    out.tailBegin = bytes.size();
+  }
+  return true;
 }

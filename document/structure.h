@@ -1,7 +1,10 @@
-// One pass over a document's lines: which functions it declares, where their
-// bodies stand, and the first thing the model cannot represent.
+// One pass over a file's bytes: how many lines it has, which functions it
+// declares, where their bodies stand, and the first thing the model cannot
+// represent. Nothing is stored per line, so the lines can afterwards be laid
+// out once, straight into their final order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,20 +12,35 @@
 
 #include "document/source_document.h"
 
+// Bytes [begin, end) of a file.
+struct ByteRange {
+  size_t begin = 0;
+  size_t end = 0;
+};
+
 struct SourceStructure {
+  int32_t lineCount = 0;
   // Names of the declared functions in declaration order; they point into
-  // the document's bytes.
+  // the scanned bytes.
   std::vector<std::string_view> names;
   // Per declared function: its declaration line and its block as it stands
   // in the file; firstLine and lastLine are -1 for a function without body.
   std::vector<FunctionRecord> functions;
-  int32_t firstHead = -1;  // the header ends here; -1 when there is no body
-  int32_t lastEnd = -1;    // the tail follows this line
+  // The bytes of each block, as it stands in the file.
+  std::vector<ByteRange> blocks;
+  // Where the first head line starts (the header ends there) and where the
+  // line after the last end line starts (the tail begins there); both are
+  // the file's size when it has no body.
+  size_t headerEnd = 0;
+  size_t tailBegin = 0;
   // Empty when the blocks can be rebuilt and moved; else "Line N: ...".
   std::string problem;
 };
 
-SourceStructure ScanStructure(const SourceDocument& doc);
+// False when the file has more than `maxLines` lines or a line too long for
+// a 32-bit length.
+bool ScanStructure(std::string_view bytes, int64_t maxLines,
+                   SourceStructure& out);
 
 // How problem texts name a function: "the function Foo", or "the unnamed
 // function" for a declaration that names the empty text.

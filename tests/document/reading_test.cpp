@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "document/line_splitter.h"
+#include "document/structure.h"
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -112,10 +112,14 @@ TEST_F(Reading, KeepsEveryTerminatorAndByte) {
     Load(c.in);
     Strings texts;
     Strings terminators;
+    size_t covered = 0;  // every byte belongs to exactly one line
     for (int32_t i = 0; i < doc.lineCount; ++i) {
       texts.emplace_back(doc.Text(i));
       terminators.emplace_back(doc.Terminator(i));
+      covered += static_cast<size_t>(doc.lines[i].length +
+                                     doc.lines[i].terminatorLength);
     }
+    EXPECT_EQ(covered, c.in.size()) << c.in;
     EXPECT_EQ(texts, c.texts) << c.in;
     EXPECT_EQ(terminators, c.terminators) << c.in;
     EXPECT_EQ(Saved(), c.saved) << c.in;
@@ -128,11 +132,11 @@ TEST_F(Reading, LastLineWithoutAnyTerminatorGetsThePlatformOne) {
   EXPECT_TRUE(saved == "only\n" || saved == "only\r\n") << saved;
 }
 
-TEST(SplitLines, RefusesMoreLinesThanItMayCount) {
-  std::vector<SourceLine> lines;
-  EXPECT_TRUE(SplitLines("a\nb\nc", lines, 3));
-  lines.clear();
-  EXPECT_FALSE(SplitLines("a\nb\nc\n\n", lines, 3));
+TEST(ScanStructure, RefusesMoreLinesThanItMayCount) {
+  SourceStructure structure;
+  EXPECT_TRUE(ScanStructure("a\nb\nc", 3, structure));
+  EXPECT_EQ(structure.lineCount, 3);
+  EXPECT_FALSE(ScanStructure("a\nb\nc\n\n", 3, structure));
 }
 
 TEST_F(Reading, FailedLoadLeavesDocumentAndListAlone) {
