@@ -1,0 +1,139 @@
+// Times loading, moving and saving large source files against a plain copy
+// of the same bytes. Prints one figure a line, "NAME: VALUE UNIT".
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/source_document.h"
+#include "toolkit/memory/memory_driver.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRuns = 5;
+constexpr int kMoves = 1000;
+
+double MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start)
+      .count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// A file of about `lines` lines declaring `functions` functions whose bodies
+// stand in shuffled order, so that loading has to rebuild everything.
+std::string MakeSource(int lines, int functions, std::mt19937& random) {
+  std::string text = "' generated for timing\n";
+  for (int f = 0; f < functions; ++f) {
+    text += "DECLARE FUNCTION Work" + std::to_string(f) + " (n)\n";
+  }
+  std::vector<int> order(static_cast<size_t>(functions));
+  for (int f = 0; f < functions; ++f) order[static_cast<size_t>(f)] = f;
+  std::shuffle(order.begin(), order.end(), random);
+  const int bodyLines = (lines - functions - 2) / functions - 3;
+  for (int f : order) {
+    text += "' what Work" + std::to_string(f) + " does\n";
+    text += "FUNCTION Work" + std::to_string(f) + " (n)\n";
+    for (int i = 0; i < bodyLines; ++i) {
+      text += "  total = total + n * " + std::to_string(i) + " ' step\n";
+    }
+    text += "END FUNCTION\n";
+  }
+  return text + "' end of file\n";
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Reads and writes the bytes with the C library's buffered streams.
+double CopyMs(const fs::path& from, const fs::path& to) {
+  const auto start = Clock::now();
+  std::FILE* in = std::fopen(from.string().c_str(), "rb");
+  std::FILE* out = std::fopen(to.string().c_str(), "wb");
+  std::vector<char> buffer(size_t{1} << 16);
+  size_t got = 0;
+  while (in && out &&
+         (got = std::fread(buffer.data(), 1, buffer.size(), in)) > 0) {
+    std::fwrite(buffer.data(), 1, got, out);
+  }
+  if (in) std::fclose(in);
+  if (out) std::fclose(out);
+  return MillisecondsSince(start);
+}
+
+void Print(const char* name, double value, const char* unit) {
+  std::printf("%s: %.3f %s\n", name, value, unit);
+}
+
+// Prints the figures for one file; returns (load + save) / copy.
+double Measure(const fs::path& folder, int lines, int functions) {
+  std::mt19937 random(static_cast<unsigned>(lines));
+  const fs::path source = folder / "source.ost";
+  WriteFile(source, MakeSource(lines, functions, random));
+  std::printf("# %d lines, %d functions\n", lines, functions);
+
+  std::vector<double> copies, loads, saves, moves;
+  for (int run = 0; run < kRuns; ++run) {
+    copies.push_back(CopyMs(source, folder / "copy.ost"));
+  }
+  SourceDocument doc;
+  HWND list = nullptr;
+  for (int run = 0; run < kRuns; ++run) {
+    tovi::memory::Reset();
+    HWND window =
+        ToviNewWindow(nullptr, "Bench", -1, -1, 400, 300, 0, 0, nullptr, 0);
+    list = ToviAddListBox(window, 0, 0, 4);
+    doc = SourceDocument();
+    const auto start = Clock::now();
+    if (LoadSource(doc, list, source.string()) != kTrue) return 0;
+    loads.push_back(MillisecondsSince(start));
+  }
+  for (int run = 0; run < kRuns; ++run) {
+    const auto start = Clock::now();
+    if (SaveSource(doc, (folder / "saved.ost").string()) != kTrue) return 0;
+    saves.push_back(MillisecondsSince(start));
+  }
+  std::uniform_int_distribution<int32_t> position(0, doc.lastFunction);
+  for (int move = 0; move < kMoves; ++move) {
+    tovi::memory::Select(list, position(random));
+    const bool up = move % 2 == 0;
+    const auto start = Clock::now();
+    up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
+    moves.push_back(MillisecondsSince(start));
+  }
+
+  const double copy = Median(copies);
+  const double load = Median(loads);
+  const double save = Median(saves);
+  Print("copy_ms", copy, "ms");
+  Print("load_ms", load, "ms");
+  Print("move_ms", Median(moves), "ms");
+  Print("save_ms", save, "ms");
+  return (load + save) / copy;
+}
+
+}  // namespace
+
+int main() {
+  const fs::path folder =
+      fs::temp_directory_path() /
+      ("kalvane-bench-" + std::to_string(std::random_device{}()));
+  fs::create_directories(folder);
+  Measure(folder, 100000, 1000);
+  const double ratio = Measure(folder, 1000000, 10000);
+  std::printf("ratio_load_save_vs_copy: %.2f\n", ratio);
+  tovi::memory::Reset();
+  fs::remove_all(folder);
+  return ratio > 0 ? 0 : 1;
+}
