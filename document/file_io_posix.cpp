@@ -118,15 +118,17 @@ void Discard(TempFile& temp) {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only regular files: a pipe would block the program, and a device such
+  // as /dev/zero would never end. O_NONBLOCK keeps the open of a pipe from
+  // waiting; it changes nothing for a regular file.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat info;
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
     return false;
   }
-  // The size is only a first guess: the file may grow while it is read, and
-  // some files report none.
+  // The size is only a first guess: the file may grow while it is read.
   bytes.resize(static_cast<size_t>(info.st_size) + 1);
   size_t filled = 0;
   for (;;) {

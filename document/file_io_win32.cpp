@@ -177,8 +177,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  // Only files on a disk: a pipe or a device could block or never end.
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) {
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
     CloseHandle(file);
     return false;
   }

@@ -1,4 +1,6 @@
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "document/file_io.h"
@@ -30,13 +32,20 @@ ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path) {
   // Everything is read and analysed aside, so that a file that cannot be
   // read leaves the current document and list as they are.
   SourceDocument fresh;
-  if (!ReadWholeFile(path, fresh.bytes)) return kFalse;
   SourceStructure structure;
-  if (!ScanStructure(fresh.bytes, std::numeric_limits<int32_t>::max(),
-                     structure)) {
+  try {
+    if (!ReadWholeFile(path, fresh.bytes)) return kFalse;
+    if (!ScanStructure(fresh.bytes, std::numeric_limits<int32_t>::max(),
+                       structure)) {
+      return kFalse;
+    }
+    LayOutLines(fresh.bytes, structure, fresh);
+  } catch (const std::bad_alloc&) {
+    // A file too large for memory is a file that cannot be loaded.
+    return kFalse;
+  } catch (const std::length_error&) {
     return kFalse;
   }
-  LayOutLines(fresh.bytes, structure, fresh);
   fresh.problem = structure.problem;
   // The names point into fresh.bytes: fill the list before it moves.
   FillList(list, structure, fresh);

@@ -1,5 +1,7 @@
 #include "document/safe_write.h"
 
+#include <exception>
+
 bool WriteFileSafely(const FileOps& ops, const std::string& path,
                      const std::function<bool(const ChunkWriter&)>& produce) {
   if (path.empty()) return false;
@@ -11,8 +13,14 @@ bool WriteFileSafely(const FileOps& ops, const std::string& path,
   const ChunkWriter write = [&](std::string_view bytes) {
     return ops.write(temp, bytes);
   };
-  const bool written = produce(write) && ops.flushToDisk(temp) &&
-                       ops.close(temp) && ops.replace(temp, target);
+  bool written = false;
+  try {
+    written = produce(write) && ops.flushToDisk(temp) && ops.close(temp) &&
+              ops.replace(temp, target);
+  } catch (const std::exception&) {
+    // Out of memory while producing the bytes, say: the temporary file
+    // must still go.
+  }
   if (!written) {
     ops.discard(temp);
     return false;

@@ -1,5 +1,6 @@
 // Every single step of a save may fail: the old file must then keep all of
 // its bytes and no temporary file may stay behind.
+#include <new>
 #include <string>
 
 #include "document/file_io.h"
@@ -93,6 +94,19 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"target.ost"}))
         << failAt;
   }
+}
+
+TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {
+  const std::string target = folder.File("target.ost");
+  WriteBytes(target, "old\n");
+  const bool saved = WriteFileSafely(PlatformFileOps(), target,
+                                     [](const ChunkWriter& write) -> bool {
+                                       write("part of the new bytes\n");
+                                       throw std::bad_alloc();
+                                     });
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
 }
 
 }  // namespace
