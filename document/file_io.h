@@ -10,7 +10,8 @@
 #include <string_view>
 
 // Reads the whole file into `bytes`, in binary. False when it cannot be
-// opened or read, or is a directory; `bytes` is then unspecified.
+// opened or read, or is no regular file (a directory, a pipe, a device);
+// `bytes` must then be dropped.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // The line terminator of the platform, for a file that brings none.
