@@ -6,13 +6,13 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonPlace {
   const char* caption;
   int32_t id;
 };
 
 // Left to right as they appear in the button row.
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonPlace kButtons[] = {
     {"Load", kLoadButton},
     {"Save", kSaveButton},
     {"Up", kUpButton},
@@ -29,8 +29,8 @@ void BuildControls() {
                         kSizeFromSpaceLeft);
   ToviAutoSizer_SetInfo(buttonRow, kMainSeries, 2, 25, 0, 0, 1, 1,
                         kItemIsSeries);
-  for (const ButtonSpec& spec : kButtons) {
-    HWND button = ToviAddButton(mainWindow, spec.caption, 0, spec.id);
+  for (const ButtonPlace& place : kButtons) {
+    HWND button = ToviAddButton(mainWindow, place.caption, 0, place.id);
     ToviAutoSizer_SetInfo(button, buttonRow, 0, 0.25, 0, 0, 1, 1, 0);
   }
 }
