@@ -1,11 +1,12 @@
 # The programs' Windows resources: icon and, for kalvane, the manifest.
 #
-# Include this once from the top directory on Windows; it turns on the
+# Include this from the top directory on Windows (or from each directory
+# whose targets call the functions below); it turns on the
 # resource compiler, which must be enabled in a directory above every target
 # that uses it. The resource scripts name their files without a folder, and
 # the resource compiler finds them through the include folders given to the
 # script alone, so the programs' own C++ include paths stay as they are.
-include_guard(GLOBAL)
+include_guard(DIRECTORY)
 enable_language(RC)
 
 set(KALVANE_RESOURCES_DIR ${CMAKE_CURRENT_LIST_DIR}/../resources)

@@ -1,0 +1,92 @@
+// What the Win32 backend's files share: the toolkit's window class and its
+// per-window record, the control font, text conversion, and the hooks the
+// window procedure hands messages to.
+//
+// Every window ToviNewWindow makes is of the toolkit's own class and carries
+// a WindowState; the controls in it are the system's list and button
+// classes, told apart by their class names, so a handle of any origin can be
+// checked before a message is sent to it.
+#pragma once
+
+// The system's headers first: the common controls' header needs them.
+#include "toolkit/tovi.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovi::win32 {
+
+inline constexpr wchar_t kWindowClass[] = L"ToviWindow";
+
+// Posted to a list's window after a burst of insertions; see list.cpp.
+inline constexpr UINT kResumeRedrawMessage = WM_APP + 1;
+
+struct WindowState {
+  ToviCommandHandler onCommand = nullptr;
+  ToviDragHandler onDrag = nullptr;
+  bool dialogInterface = false;
+  // The control that had the keyboard focus when the window was last
+  // deactivated, given it back on reactivation.
+  HWND lastFocus = nullptr;
+  // The list and entry showing the drag insertion mark; -1 for none.
+  HWND markList = nullptr;
+  int32_t markItem = -1;
+  // Lists of this window whose drawing is off until a burst of insertions
+  // is over; see list.cpp.
+  std::vector<HWND> quietLists;
+};
+
+// What Tovi() set up once for the whole program.
+struct Toolkit {
+  HINSTANCE instance = nullptr;
+  HFONT font = nullptr;      // the system's message font, for controls
+  UINT dragListMessage = 0;  // the common controls' drag list message
+  int32_t liveWindows = 0;   // toolkit windows not yet destroyed
+};
+Toolkit& TheToolkit();
+
+// The record of a toolkit window; null for any other handle.
+WindowState* StateOf(HWND window);
+
+// Whether `window` is a live window of the given system class.
+bool HasClass(HWND window, const wchar_t* className);
+inline bool IsList(HWND window) {
+  return HasClass(window, WC_LISTBOXW);
+}
+inline bool IsButton(HWND window) {
+  return HasClass(window, WC_BUTTONW);
+}
+
+// UTF-8 to UTF-16 and back. Text that is not valid UTF-8 is read in the
+// system's ANSI code page instead, which gives every byte a character, so no
+// text is dropped or cut short. NUL bytes are kept.
+std::wstring Widen(std::string_view text);
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Narrow(std::wstring_view text);
+
+// A child control of `parent` with the toolkit's font; null on failure.
+HWND CreateControl(HWND parent, const wchar_t* className,
+                   const std::wstring& text, DWORD style, DWORD exStyle,
+                   int32_t id);
+
+// Moves the window's controls to the places the series layout gives them
+// for its current client size.
+void ApplyLayout(HWND window);
+
+// The answer to DM_GETDEFID, which the dialog interface asks when Enter is
+// pressed: the focused push button, or else an identifier no control has.
+LRESULT DefaultButtonAnswer(HWND window);
+
+// Turns the window's lists' drawing back on after a burst of insertions.
+void ResumeRedraw(HWND window, WindowState& state);
+
+// A notification of the common controls' drag list, sent to the list's
+// window; the result is the notification's answer.
+LRESULT OnDragListMessage(HWND window, WindowState& state,
+                          const DRAGLISTINFO& info);
+
+}  // namespace tovi::win32

@@ -1,0 +1,82 @@
+// Dragging list entries: the common controls' drag list does the mouse
+// work and asks the list's window through its registered message; here its
+// questions go to the program's drag handler, and the insertion mark is
+// drawn.
+#include "toolkit/win32/backend.h"
+
+namespace tovi::win32 {
+namespace {
+
+// The mark is a line across the top of the entry the dragged one would be
+// put in front of. It is drawn inside the list, so it shows even when the
+// list fills its window, and it is bound to that entry: when the list
+// scrolls, the line moves with the entry and is wiped by repainting it.
+void EraseMark(WindowState& state) {
+  RECT entry;
+  if (state.markList != nullptr && IsWindow(state.markList) &&
+      SendMessageW(state.markList, LB_GETITEMRECT, state.markItem,
+                   reinterpret_cast<LPARAM>(&entry)) != LB_ERR) {
+    InvalidateRect(state.markList, &entry, TRUE);
+    UpdateWindow(state.markList);
+  }
+  state.markList = nullptr;
+  state.markItem = -1;
+}
+
+// Moves the mark to `item` of `list` (-1: no mark). It is drawn again on
+// every call, since the list may have repainted the entry meanwhile.
+void ShowMark(WindowState& state, HWND list, int32_t item) {
+  if (state.markList != list || state.markItem != item) EraseMark(state);
+  RECT entry;
+  if (item < 0 || SendMessageW(list, LB_GETITEMRECT, item,
+                               reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
+    return;
+  }
+  state.markList = list;
+  state.markItem = item;
+  RECT line{entry.left, entry.top, entry.right, entry.top + 2};
+  HDC dc = GetDC(list);
+  FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWTEXT));
+  ReleaseDC(list, dc);
+}
+
+}  // namespace
+
+LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
+                          const DRAGLISTINFO& info) {
+  HWND list = info.hWnd;
+  if (state.onDrag == nullptr || !IsList(list)) {
+    EraseMark(state);
+    return FALSE;
+  }
+  POINT inList = info.ptCursor;
+  ScreenToClient(list, &inList);
+  auto tell = [&](int32_t status, int32_t item) {
+    return state.onDrag(GetDlgCtrlID(list), status, item, inList.x, inList.y);
+  };
+  switch (info.uNotification) {
+    case DL_BEGINDRAG:
+      // A zero answer refuses the drag before it starts.
+      return tell(kDragBegin, LBItemFromPt(list, info.ptCursor, FALSE)) != 0;
+    case DL_DRAGGING: {
+      // Above or below the list, the list scrolls towards the pointer.
+      int32_t item = LBItemFromPt(list, info.ptCursor, TRUE);
+      bool wanted = tell(kDragOver, item) != 0;
+      ShowMark(state, list, wanted ? item : -1);
+      return wanted ? DL_MOVECURSOR : DL_STOPCURSOR;
+    }
+    case DL_DROPPED:
+      EraseMark(state);
+      tell(kDragDrop, LBItemFromPt(list, info.ptCursor, FALSE));
+      return 0;
+    default:  // DL_CANCELDRAG
+      EraseMark(state);
+      return 0;
+  }
+}
+
+}  // namespace tovi::win32
+
+void ToviListBox_EnableDragging(HWND list) {
+  if (tovi::win32::IsList(list)) MakeDragList(list);
+}
