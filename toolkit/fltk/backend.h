@@ -98,8 +98,8 @@ class ListBox : public Fl_Hold_Browser {
   // The entry under the point (window coordinates), -1 when there is none.
   int32_t PositionAt(int x, int y);
   // The top edge of the entry at `position`, in window coordinates.
-  int EntryTop(int32_t position);
-  int EntryHeight();
+  int EntryTop(int32_t position) const;
+  int EntryHeight() const;
   // The area the entries are drawn in, in window coordinates.
   void EntryArea(int& x, int& y, int& w, int& h) const { bbox(x, y, w, h); }
 

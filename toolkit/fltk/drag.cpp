@@ -60,6 +60,24 @@ void End(ListBox& list) {
   list.redraw();
 }
 
+bool MovedFarEnough(const ListBox& list) {
+  return std::abs(Fl::event_x() - list.pressX) >= kDragThreshold ||
+         std::abs(Fl::event_y() - list.pressY) >= kDragThreshold;
+}
+
+// Begins a drag of the entry pressed, wherever the pointer is now, unless
+// the handler refuses it.
+bool Begin(ListBox& list) {
+  list.pressed = false;
+  if (CallHandler(list, kDragBegin,
+                  list.PositionAt(list.pressX, list.pressY)) == 0) {
+    return false;
+  }
+  list.dragging = true;
+  Over(list);
+  return true;
+}
+
 }  // namespace
 
 bool HandleDragEvent(ListBox& list, int event) {
@@ -77,30 +95,20 @@ bool HandleDragEvent(ListBox& list, int event) {
         return true;
       }
       if (!list.pressed) return false;
-      if (std::abs(Fl::event_x() - list.pressX) < kDragThreshold &&
-          std::abs(Fl::event_y() - list.pressY) < kDragThreshold) {
-        return true;
-      }
+      // Small moves are a shaky click, not a drag.
+      return !MovedFarEnough(list) || Begin(list);
+    case FL_RELEASE: {
+      // FLTK folds pointer motion into the next event, so a quick flick can
+      // arrive as a press and a release far apart with no motion between:
+      // that is a drag too.
+      if (!list.dragging && list.pressed && MovedFarEnough(list)) Begin(list);
       list.pressed = false;
-      // The entry pressed is the one dragged, wherever the pointer is now.
-      if (CallHandler(list, kDragBegin,
-                      list.PositionAt(list.pressX, list.pressY)) == 0) {
-        return false;
-      }
-      list.dragging = true;
-      Over(list);
+      if (!list.dragging) return false;
+      const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
+      End(list);
+      CallHandler(list, kDragDrop, item);
       return true;
-    case FL_RELEASE:
-      if (!list.dragging) {
-        list.pressed = false;
-        return false;
-      }
-      {
-        const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
-        End(list);
-        CallHandler(list, kDragDrop, item);
-      }
-      return true;
+    }
     default:
       return false;
   }

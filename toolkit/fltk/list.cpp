@@ -119,11 +119,11 @@ int32_t ListBox::PositionAt(int x, int y) {
   return item == nullptr ? -1 : lineno(item) - 1;
 }
 
-int ListBox::EntryHeight() {
+int ListBox::EntryHeight() const {
   return size() > 0 ? item_height(find_line(1)) : textsize() + 2;
 }
 
-int ListBox::EntryTop(int32_t position) {
+int ListBox::EntryTop(int32_t position) const {
   int X = 0, Y = 0, W = 0, H = 0;
   bbox(X, Y, W, H);
   return Y - Fl_Browser_::position() + position * EntryHeight();

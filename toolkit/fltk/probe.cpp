@@ -10,6 +10,10 @@
 //   window SHOWN TITLE
 //   list ID SELECTION CARET COUNT   then COUNT lines "entry TEXT"
 //   button ID ENABLED CAPTION
+//   bounds ID X Y W H               every control, in window coordinates
+//   rows ID TOP HEIGHT MARK         a list's entry 0 top edge, entry height,
+//                                   and the entry the insertion mark of a
+//                                   running drag stands in front of, or -1
 //   shown KIND TITLE TEXT           every box and dialog shown, in order
 // F12 is the tests' barrier: it changes nothing else, and once its count
 // has gone up every input sent before it has been handled.
@@ -62,21 +66,33 @@ int CountSync(int event) {
   return 1;
 }
 
+std::string Numbers(std::initializer_list<int> numbers) {
+  std::string out;
+  for (int number : numbers) out += " " + std::to_string(number);
+  return out;
+}
+
 std::string Describe(HWND control) {
-  const std::string id = std::to_string(control->id);
+  const Fl_Widget& widget = *control->widget;
+  const int id = control->id;
+  const std::string bounds =
+      "bounds" + Numbers({id, widget.x(), widget.y(), widget.w(), widget.h()}) +
+      "\n";
   if (control->kind == RecordKind::kButton) {
-    const char* caption = control->widget->label();
-    return "button " + id + " " + (control->widget->active() ? "1 " : "0 ") +
-           Escape(caption == nullptr ? "" : caption) + "\n";
+    const char* caption = widget.label();
+    return "button" + Numbers({id, widget.active() ? 1 : 0}) + " " +
+           Escape(caption == nullptr ? "" : caption) + "\n" + bounds;
   }
-  const auto& list = static_cast<const ListBox&>(*control->widget);
-  std::string out = "list " + id + " " + std::to_string(list.Selection()) +
-                    " " + std::to_string(list.caret) + " " +
-                    std::to_string(list.Count()) + "\n";
+  const auto& list = static_cast<const ListBox&>(widget);
+  std::string out =
+      "list" + Numbers({id, list.Selection(), list.caret, list.Count()}) + "\n";
   for (const std::string& entry : list.entries) {
     out += "entry " + Escape(entry) + "\n";
   }
-  return out;
+  return out + bounds + "rows" +
+         Numbers({id, list.EntryTop(0), list.EntryHeight(),
+                  list.dragging ? list.dragMark : -1}) +
+         "\n";
 }
 
 std::string Describe() {
