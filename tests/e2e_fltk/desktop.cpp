@@ -79,16 +79,18 @@ void ClickAt(unsigned long window, int x, int y) {
 }
 
 void DragAlong(unsigned long window,
-               const std::vector<std::pair<int, int>>& path) {
-  std::vector<std::string> args;
+               const std::vector<std::pair<int, int>>& path,
+               const std::function<void()>& afterEachStep) {
+  const std::string id = std::to_string(window);
   for (size_t i = 0; i < path.size(); ++i) {
-    args.insert(args.end(), {"mousemove", "--window", std::to_string(window),
-                             std::to_string(path[i].first),
-                             std::to_string(path[i].second)});
+    std::vector<std::string> args = {"mousemove", "--window", id,
+                                     std::to_string(path[i].first),
+                                     std::to_string(path[i].second)};
     if (i == 0) args.insert(args.end(), {"mousedown", "1"});
+    Xdo(args);
+    afterEachStep();
   }
-  args.insert(args.end(), {"mouseup", "1"});
-  Xdo(args);
+  Xdo({"mouseup", "1"});
 }
 
 void Screenshot(const fs::path& file, unsigned long window) {

@@ -71,8 +71,12 @@ void WaitForWindowGone(unsigned long window, const std::string& title);
 void Focus(unsigned long window);
 void ClickAt(unsigned long window, int x, int y);
 // Presses, moves in steps through `path` (window coordinates) and releases.
+// `afterEachStep` runs after the press and after each move: the program
+// folds motion it has not handled yet into one, so a caller that wants
+// every step seen waits for it there.
 void DragAlong(unsigned long window,
-               const std::vector<std::pair<int, int>>& path);
+               const std::vector<std::pair<int, int>>& path,
+               const std::function<void()>& afterEachStep);
 // Writes a picture of `window` (0: the whole screen) to `file`.
 void Screenshot(const fs::path& file, unsigned long window = 0);
 
@@ -86,6 +90,7 @@ struct ListState {
   std::vector<std::string> entries;
   Bounds bounds;
   int top = 0, rowHeight = 0;  // entry 0's top edge, and each entry's height
+  int dragMark = -1;           // where a running drag's insertion mark stands
 };
 struct ButtonState {
   int id = -1;
@@ -99,7 +104,6 @@ struct Shown {
 struct ProbeState {
   int sync = -1;
   int focus = -1;
-  std::vector<std::string> windows;  // titles of the shown windows
   std::vector<ListState> lists;
   std::vector<ButtonState> buttons;
   std::vector<Shown> shown;

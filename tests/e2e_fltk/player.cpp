@@ -67,7 +67,7 @@ void Drag(Session& session, int from, int to) {
   for (int i = 1; i <= kSteps; ++i) {
     path.emplace_back(x, yFrom + (yTo - yFrom) * i / kSteps);
   }
-  DragAlong(session.window, path);
+  DragAlong(session.window, path, [&] { Settle(session); });
 }
 
 void Expect(bool holds, const std::string& what) {

@@ -45,10 +45,7 @@ void ReadRecord(const std::string& kind, std::istringstream& in,
   } else if (kind == "focus") {
     in >> state.focus;
   } else if (kind == "window") {
-    int shown = 0;
-    std::string title;
-    in >> shown >> title;
-    if (shown != 0) state.windows.push_back(Unescape(title));
+    // Windows are found on screen by their titles, not here.
   } else if (kind == "list") {
     ListState list;
     size_t count = 0;
@@ -74,11 +71,13 @@ void ReadRecord(const std::string& kind, std::istringstream& in,
     int id = -1;
     int top = 0;
     int height = 0;
-    in >> id >> top >> height;
+    int mark = -1;
+    in >> id >> top >> height >> mark;
     for (ListState& list : state.lists) {
       if (list.id == id) {
         list.top = top;
         list.rowHeight = height;
+        list.dragMark = mark;
       }
     }
   } else if (kind == "shown") {

@@ -1,6 +1,8 @@
 // One run of a program under test: starting it, the barrier that makes every
 // check see the effect of every input sent before it, the message boxes and
 // file dialogs a user answers, and closing it.
+#include <algorithm>
+
 #include "tests/e2e_fltk/e2e.h"
 
 namespace e2e {
@@ -68,6 +70,10 @@ Session Launch(const fs::path& program, const std::string& title,
 ProbeState Settle(Session& session) {
   for (;;) {
     const int before = Current(session).sync;
+    const std::vector<unsigned long> open = WindowsTitled(session.title);
+    if (std::ranges::find(open, session.window) == open.end()) {
+      Fail("the main window has gone");
+    }
     Focus(session.window);
     // F12 counts in the probe and does nothing else; X delivers input in
     // order, so once it has been counted everything sent before it has been

@@ -52,6 +52,45 @@ void ResizeAndCheck(Session& session, int width, int height) {
   }
 }
 
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& text : texts) out += text + " ";
+  return out;
+}
+
+void ExpectFocus(Session& session, int id, const std::string& after) {
+  const int focus = Settle(session).focus;
+  if (focus != id) {
+    Fail("after " + after + " the focus is on control " +
+         std::to_string(focus) + ", not " + std::to_string(id));
+  }
+}
+
+void ExpectEntries(Session& session, const std::string& expected,
+                   const std::string& after) {
+  const std::string shown = Joined(Settle(session).List().entries);
+  if (shown != expected) Fail("after " + after + " the list shows " + shown);
+}
+
+// Tab walks list, Load, Save, Up, Down in that order and Shift+Tab back;
+// Space and Enter press the focused button; Escape closes nothing.
+void WalkWithKeyboard(Session& session) {
+  Select(session, 2);
+  ExpectFocus(session, 4, "a selection");
+  Xdo({"key", "Tab", "Tab", "Tab"});
+  ExpectFocus(session, 0, "three Tabs");
+  Xdo({"key", "space"});
+  ExpectEntries(session, "Area Diagonal Perimeter Volume ", "Space on Up");
+  Xdo({"key", "Tab"});
+  ExpectFocus(session, 1, "a fourth Tab");
+  Xdo({"key", "Return"});
+  ExpectEntries(session, "Area Perimeter Diagonal Volume ", "Enter on Down");
+  Xdo({"key", "shift+Tab", "shift+Tab"});
+  ExpectFocus(session, 2, "two Shift+Tabs");
+  Xdo({"key", "Escape"});
+  Settle(session);  // fails if Escape closed the window
+}
+
 void TourKalvane(const fs::path& programs, const fs::path& examples,
                  const fs::path& shots, const fs::path& folder) {
   for (const fs::directory_entry& file : fs::directory_iterator(examples)) {
@@ -67,6 +106,7 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
                   });
     UseFileDialog(session, "Load", "open",
                   (folder / "shapes_out_of_order.ost").string(), false);
+    WalkWithKeyboard(session);
     Select(session, 1);
     Screenshot(shots / "kalvane.png", session.window);
     ResizeAndCheck(session, 640, 440);
@@ -79,7 +119,9 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
   }
 }
 
-// The picture shows a drag in progress, with its insertion mark.
+// The picture shows a drag in progress. Over the dragged entry itself the
+// program does not want a drop, so no insertion mark shows there; over
+// another entry the mark stands in front of it.
 void TourListdrag(const fs::path& programs, const fs::path& shots,
                   const fs::path& folder) {
   Session session =
@@ -88,23 +130,32 @@ void TourListdrag(const fs::path& programs, const fs::path& shots,
     const ListState list = Settle(session).List();
     const std::string window = std::to_string(session.window);
     const int x = list.bounds.x + list.bounds.w / 3;
-    auto middle = [&](int position) {
-      return std::to_string(list.top + position * list.rowHeight +
-                            list.rowHeight / 2);
+    auto move = [&](int position, int nudge) {
+      const int y =
+          list.top + position * list.rowHeight + list.rowHeight / 2 + nudge;
+      Xdo({"mousemove", "--window", window, std::to_string(x),
+           std::to_string(y)});
     };
-    Xdo({"mousemove", "--window", window, std::to_string(x), middle(4),
-         "mousedown", "1"});
-    for (int position : {4, 3, 2, 1}) {
-      Xdo({"mousemove", "--window", window, std::to_string(x + 1),
-           middle(position)});
-    }
-    Settle(session);
+    auto expectMark = [&](int mark, const std::string& where) {
+      const int shown = Settle(session).List().dragMark;
+      if (shown != mark) {
+        Fail("over " + where + " the insertion mark is at " +
+             std::to_string(shown) + ", not " + std::to_string(mark));
+      }
+    };
+    move(4, 0);
+    Xdo({"mousedown", "1"});
+    move(4, 6);
+    expectMark(-1, "the dragged entry");
+    for (int position : {3, 2, 1}) move(position, 0);
+    expectMark(1, "entry 1");
     Screenshot(shots / "listdrag.png", session.window);
     Xdo({"mouseup", "1"});
     const ListState after = Settle(session).List();
     if (after.entries.size() < 2 || after.entries[1] != "Item  5") {
       Fail("the drag shown did not move Item 5 in front of Item 2");
     }
+    if (after.dragMark != -1) Fail("the insertion mark stayed after the drop");
     Close(session);
   } catch (...) {
     Stop(session.pid);

@@ -47,6 +47,16 @@ XServer StartXServer() {
   }
   server.display = ":" + number;
   setenv("DISPLAY", server.display.c_str(), 1);
+  // The number can come a moment before the server takes clients.
+  const bool accepting = WaitFor([] {
+    Display* display = XOpenDisplay(nullptr);
+    if (display != nullptr) XCloseDisplay(display);
+    return display != nullptr;
+  });
+  if (!accepting) {
+    StopXServer(server);
+    Fail("Xvfb on " + server.display + " takes no clients");
+  }
   return server;
 }
 
