@@ -108,6 +108,12 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
                   (folder / "shapes_out_of_order.ost").string(), false);
     WalkWithKeyboard(session);
     Select(session, 1);
+    // A click below the last entry keeps the selection.
+    const Bounds list = Settle(session).List().bounds;
+    ClickAt(session.window, list.x + list.w / 2, list.y + list.h - 10);
+    if (Settle(session).List().selection != 1) {
+      Fail("a click below the entries changed the selection");
+    }
     Screenshot(shots / "kalvane.png", session.window);
     ResizeAndCheck(session, 640, 440);
     Screenshot(shots / "kalvane_resized.png", session.window);

@@ -54,6 +54,15 @@ int ListBox::handle(int event) {
     if (int used = HandleKey()) return used;
   }
   if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();
+  // FLTK's list drops the selection on a click below the last entry; a
+  // native list keeps it and only takes the focus.
+  int X = 0, Y = 0, W = 0, H = 0;
+  bbox(X, Y, W, H);
+  if (event == FL_PUSH && Fl::event_inside(X, Y, W, H) &&
+      PositionAt(Fl::event_x(), Fl::event_y()) < 0) {
+    take_focus();
+    return 1;
+  }
   int used = Fl_Hold_Browser::handle(event);
   if (event == FL_PUSH && Selection() >= 0 && caret != Selection()) {
     caret = Selection();
