@@ -1,0 +1,110 @@
+// kalvane driven from the keyboard alone.
+#include "tests/e2e_wine/player.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Keyboard {
+ public:
+  Keyboard(Session& session) : session_(session) {}
+
+  HWND Control(int id) const { return GetDlgItem(session_.window, id); }
+
+  void Press(WORD key, WORD modifier = 0) {
+    if (modifier != 0) {
+      PressKeyWith(modifier, key);
+    } else {
+      PressKey(key);
+    }
+    session_.Settle();
+  }
+
+  void ExpectFocus(int id, const std::string& what) {
+    WaitFor([&] { return session_.ThreadInfo().hwndFocus == Control(id); },
+            "the focus on " + what);
+  }
+
+  // Enter and Escape where they must not act: no dialog opens, the list
+  // keeps its entries and selection.
+  void ExpectNothingHappens(WORD key, const std::string& where) {
+    HWND list = Control(4);
+    std::vector<std::string> entries = ListEntries(list);
+    int selection = ListSelection(list);
+    Press(key);
+    session_.AnswerMessageBoxes();
+    if (!session_.DialogsOwnedBy(session_.window).empty() ||
+        !session_.messages.empty()) {
+      Fail(where + ": the key opened a window");
+    }
+    if (ListEntries(list) != entries || ListSelection(list) != selection) {
+      Fail(where + ": the key changed the list");
+    }
+  }
+
+ private:
+  Session& session_;
+};
+
+// Identifiers of kalvane's controls.
+constexpr int kUp = 0;
+constexpr int kDown = 1;
+constexpr int kLoad = 3;
+constexpr int kList = 4;
+
+}  // namespace
+
+void WalkKeyboard(const Programs& programs, const fs::path& folder) {
+  fs::copy_file(programs.data / "ordered.ost", folder / "keys.ost");
+  Session session(programs.kalvane, folder, L"Kalvane");
+  Keyboard keys(session);
+
+  // The first control that takes Tab has the focus from the start; only
+  // Load is enabled besides the list.
+  keys.ExpectFocus(kList, "the list at start");
+  keys.ExpectNothingHappens(VK_ESCAPE, "Escape in the list at start");
+  keys.Press(VK_TAB);
+  keys.ExpectFocus(kLoad, "Load after Tab");
+
+  // Enter presses the focused button; the dialog is answered by keyboard.
+  HWND dialogOwner = session.window;
+  PressKey(VK_RETURN);
+  WaitFor([&] { return !session.DialogsOwnedBy(dialogOwner).empty(); },
+          "the open dialog after Enter on Load");
+  PressKey(VK_ESCAPE);
+  WaitFor([&] { return session.DialogsOwnedBy(dialogOwner).empty(); },
+          "the open dialog to close on Escape");
+  session.Settle();
+  keys.ExpectFocus(kLoad, "Load again once the dialog closed");
+  ChooseInFileDialog(session, keys.Control(kLoad), folder / "keys.ost", false);
+  if (ListEntries(keys.Control(kList)).size() != 3) Fail("keys.ost not loaded");
+
+  // Arrows move the selection in the list; Enter and Escape there must not
+  // turn into the commands of the buttons numbered 1 (Down) and 2 (Save).
+  keys.Press(VK_TAB, VK_SHIFT);
+  keys.ExpectFocus(kList, "the list after Shift+Tab");
+  keys.Press(VK_DOWN);
+  keys.Press(VK_DOWN);
+  if (ListSelection(keys.Control(kList)) != 1) {
+    Fail("two Down arrows did not select the second entry");
+  }
+  keys.ExpectNothingHappens(VK_RETURN, "Enter in the list");
+  keys.ExpectNothingHappens(VK_ESCAPE, "Escape in the list");
+
+  // Tab walks Load, Save, Up, Down in order; Space presses Down.
+  for (int id : {kLoad, 2, kUp, kDown}) {
+    keys.Press(VK_TAB);
+    keys.ExpectFocus(id, "control " + std::to_string(id) + " in Tab order");
+  }
+  keys.Press(VK_SPACE);
+  session.AnswerMessageBoxes();
+  std::vector<std::string> moved = ListEntries(keys.Control(kList));
+  if (moved != std::vector<std::string>{"Alpha", "Gamma", "Beta"} ||
+      ListSelection(keys.Control(kList)) != 2) {
+    Fail("Space on Down did not move the second function down");
+  }
+  session.Close();
+}
+
+}  // namespace e2e

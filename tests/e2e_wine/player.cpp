@@ -1,0 +1,326 @@
+// Plays a scenario file (tests/scenarios/FORMAT.md) at the real program.
+#include "tests/e2e_wine/player.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "tests/e2e_wine/driver.h"
+#include "tests/scenarios/scenario.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail("cannot read " + Utf8(path.wstring()));
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) {
+    joined += (joined.empty() ? "" : "|") + text;
+  }
+  return joined;
+}
+
+int Number(const std::string& text) {
+  try {
+    size_t used = 0;
+    int value = std::stoi(text, &used);
+    if (used == text.size()) return value;
+  } catch (const std::exception&) {
+  }
+  Fail("not a number: " + text);
+}
+
+bool Matches(const std::string& text, const std::string& pattern) {
+  if (!pattern.empty() && pattern.back() == '*') {
+    return text.starts_with(pattern.substr(0, pattern.size() - 1));
+  }
+  return text == pattern;
+}
+
+class Player {
+ public:
+  Player(const Programs& programs, const fs::path& folder,
+         const std::string& program)
+      : programs_(programs), folder_(folder), program_(program) {}
+
+  void Play(const scenario::Step& step) {
+    const std::string& verb = step.verb;
+    if (verb == "given") return Given(step);
+    if (!session_) Start();
+    static const std::map<std::string, void (Player::*)(const scenario::Step&)>
+        kSteps = {
+            {"load", &Player::Load},
+            {"load-cancel", &Player::LoadCancel},
+            {"select", &Player::Select},
+            {"up", &Player::Up},
+            {"down", &Player::Down},
+            {"save", &Player::Save},
+            {"save-cancel", &Player::SaveCancel},
+            {"expect-list", &Player::ExpectList},
+            {"expect-selection", &Player::ExpectSelection},
+            {"expect-enabled", &Player::ExpectEnabled},
+            {"expect-disabled", &Player::ExpectDisabled},
+            {"expect-message", &Player::ExpectMessage},
+            {"expect-no-message", &Player::ExpectNoMessage},
+            {"expect-file", &Player::ExpectFile},
+            {"expect-same", &Player::ExpectSame},
+            {"expect-missing", &Player::ExpectMissing},
+            {"drag", &Player::Drag},
+            {"expect-order", &Player::ExpectOrder},
+            {"expect-count", &Player::ExpectCount},
+        };
+    auto found = kSteps.find(verb);
+    if (found == kSteps.end()) Fail("this runner cannot play " + verb);
+    (this->*found->second)(step);
+  }
+
+  void Finish() {
+    if (!session_) Start();
+    session_->Close();
+  }
+
+ private:
+  fs::path InFolder(const std::string& name) const {
+    return folder_ / fs::path(Wide(name));
+  }
+
+  void Start() {
+    const bool kalvane = program_ == "kalvane";
+    session_ = std::make_unique<Session>(
+        kalvane ? programs_.kalvane : programs_.listdrag, folder_,
+        kalvane ? L"Kalvane" : L"Listbox dragging demo");
+  }
+
+  HWND List() const {
+    return GetDlgItem(session_->window, program_ == "kalvane" ? 4 : 100);
+  }
+
+  HWND Button(const std::string& caption) const {
+    return ChildWithText(session_->window, L"Button", Wide(caption));
+  }
+
+  void Need(const scenario::Step& step, size_t count) const {
+    if (step.args.size() != count) {
+      Fail(step.verb + " takes " + std::to_string(count) + " argument(s)");
+    }
+  }
+
+  void Given(const scenario::Step& step) {
+    Need(step, 2);
+    if (session_) Fail("given must come before the program starts");
+    fs::path target = InFolder(step.args[0]);
+    fs::create_directories(target.parent_path());
+    fs::copy_file(programs_.data / step.args[1], target,
+                  fs::copy_options::overwrite_existing);
+  }
+
+  void Load(const scenario::Step& step) {
+    Need(step, 1);
+    fs::path path = InFolder(step.args[0]);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (!fs::exists(path)) {
+      // The open dialog accepts existing files only, so a user cannot pick
+      // a missing one here. What the step is about, a chosen file that
+      // cannot be opened, is played with a file this runner holds open
+      // without sharing while the program tries, and removes afterwards.
+      std::cout << "note: " << step.args[0]
+                << " does not exist; the open dialog would refuse it, so it "
+                   "is played as a file that exists but cannot be opened\n";
+      held = CreateFileW(
+          path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      if (held == INVALID_HANDLE_VALUE) Fail("cannot hold " + step.args[0]);
+    }
+    try {
+      ChooseInFileDialog(*session_, Button("Load"), path, false);
+    } catch (...) {
+      if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+      throw;
+    }
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  }
+
+  void LoadCancel(const scenario::Step&) {
+    CancelFileDialog(*session_, Button("Load"));
+  }
+
+  void Save(const scenario::Step& step) {
+    Need(step, 1);
+    fs::path path = InFolder(step.args[0]);
+    ChooseInFileDialog(*session_, Button("Save"), path, fs::exists(path));
+  }
+
+  void SaveCancel(const scenario::Step&) {
+    CancelFileDialog(*session_, Button("Save"));
+  }
+
+  void Select(const scenario::Step& step) {
+    Need(step, 1);
+    int position = Number(step.args[0]);
+    session_->ClickAt(List(), EntryPoint(List(), position));
+    session_->AnswerMessageBoxes();
+    if (ListSelection(List()) != position) {
+      Fail("clicking entry " + step.args[0] + " did not select it");
+    }
+  }
+
+  void Press(const std::string& caption) {
+    session_->Click(Button(caption));
+    session_->AnswerMessageBoxes();
+  }
+  void Up(const scenario::Step&) { Press("Up"); }
+  void Down(const scenario::Step&) { Press("Down"); }
+
+  void ExpectList(const scenario::Step& step) {
+    std::string shown = Joined(ListEntries(List()));
+    std::string wanted = Joined(scenario::Split(step.rest, '|'));
+    if (shown != wanted) Fail("the list shows " + shown + ", not " + wanted);
+  }
+
+  void ExpectSelection(const scenario::Step& step) {
+    Need(step, 1);
+    int selected = ListSelection(List());
+    if (selected != Number(step.args[0])) {
+      Fail("position " + std::to_string(selected) + " is selected");
+    }
+  }
+
+  void ExpectEnabledness(const scenario::Step& step, bool enabled) {
+    for (const std::string& caption : step.args) {
+      if ((IsWindowEnabled(Button(caption)) != FALSE) != enabled) {
+        Fail(caption + " is " + (enabled ? "disabled" : "enabled"));
+      }
+    }
+  }
+  void ExpectEnabled(const scenario::Step& step) {
+    ExpectEnabledness(step, true);
+  }
+  void ExpectDisabled(const scenario::Step& step) {
+    ExpectEnabledness(step, false);
+  }
+
+  void ExpectMessage(const scenario::Step& step) {
+    size_t bar = step.rest.find('|');
+    if (bar == std::string::npos) Fail("expect-message needs CAPTION|TEXT");
+    std::string caption = step.rest.substr(0, bar);
+    std::string text = step.rest.substr(bar + 1);
+    std::vector<Message> shown = std::exchange(session_->messages, {});
+    for (const Message& m : shown) {
+      if (m.caption == caption && Matches(m.text, text)) return;
+    }
+    std::string seen;
+    for (const Message& m : shown)
+      seen += " [" + m.caption + "|" + m.text + "]";
+    Fail("no message " + step.rest +
+         " was shown; shown:" + (seen.empty() ? " none" : seen));
+  }
+
+  void ExpectNoMessage(const scenario::Step&) {
+    std::vector<Message> shown = std::exchange(session_->messages, {});
+    if (!shown.empty()) {
+      Fail("a message was shown: " + shown.front().caption + "|" +
+           shown.front().text);
+    }
+  }
+
+  void ExpectFile(const scenario::Step& step) {
+    Need(step, 2);
+    if (ReadFile(InFolder(step.args[0])) !=
+        ReadFile(programs_.data / step.args[1])) {
+      Fail(step.args[0] + " does not hold the bytes of " + step.args[1]);
+    }
+  }
+
+  void ExpectSame(const scenario::Step& step) {
+    Need(step, 2);
+    if (ReadFile(InFolder(step.args[0])) != ReadFile(InFolder(step.args[1]))) {
+      Fail(step.args[0] + " and " + step.args[1] + " differ");
+    }
+  }
+
+  void ExpectMissing(const scenario::Step& step) {
+    Need(step, 1);
+    if (fs::exists(InFolder(step.args[0]))) Fail(step.args[0] + " exists");
+  }
+
+  void Drag(const scenario::Step& step) {
+    Need(step, 2);
+    DragEntry(*session_, List(), Number(step.args[0]), Number(step.args[1]));
+    session_->AnswerMessageBoxes();
+  }
+
+  void ExpectOrder(const scenario::Step& step) {
+    std::vector<std::string> entries = ListEntries(List());
+    if (entries.size() < step.args.size()) Fail("the list is too short");
+    for (size_t i = 0; i < step.args.size(); ++i) {
+      if (entries[i] != "Item  " + step.args[i]) {
+        Fail("entry " + std::to_string(i) + " is \"" + entries[i] +
+             "\", not item " + step.args[i]);
+      }
+    }
+  }
+
+  void ExpectCount(const scenario::Step& step) {
+    Need(step, 1);
+    size_t count = ListEntries(List()).size();
+    if (count != static_cast<size_t>(Number(step.args[0]))) {
+      Fail("the list has " + std::to_string(count) + " entries");
+    }
+  }
+
+  const Programs& programs_;
+  fs::path folder_;
+  std::string program_;
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace
+
+void DragEntry(Session& session, HWND list, int from, int to) {
+  POINT start = EntryPoint(list, from);
+  POINT end = EntryPoint(list, to);
+  MoveMouse(start);
+  MouseButton(true);
+  WaitFor([&] { return session.ThreadInfo().hwndCapture == list; },
+          "the drag to begin");
+  // In steps, as a hand moves, so the list sees the pointer pass over the
+  // entries between.
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    MoveMouse(POINT{start.x + (end.x - start.x) * i / kSteps,
+                    start.y + (end.y - start.y) * i / kSteps});
+    session.Settle();
+  }
+  MouseButton(false);
+  WaitFor([&] { return session.ThreadInfo().hwndCapture != list; },
+          "the drop to reach the list");
+  session.Settle();
+}
+
+void PlayScenario(const fs::path& file, const Programs& programs,
+                  const fs::path& folder) {
+  scenario::Scenario played = scenario::Load(file.string());
+  Player player(programs, folder, played.program);
+  for (const scenario::Step& step : played.steps) {
+    try {
+      player.Play(step);
+    } catch (const Failure& failure) {
+      Fail(file.filename().string() + ":" + std::to_string(step.line) + ": " +
+           step.verb + ": " + failure.what());
+    }
+  }
+  player.Finish();
+}
+
+}  // namespace e2e

@@ -1,0 +1,86 @@
+// The programs in a state worth a screenshot: kalvane with a file loaded
+// and an entry selected, listdrag in the middle of a drag.
+#include <fstream>
+
+#include "tests/e2e_wine/player.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+RECT InClient(HWND window, HWND control) {
+  RECT area;
+  GetWindowRect(control, &area);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+void ExpectPlace(HWND window, HWND control, RECT expected) {
+  RECT got = InClient(window, control);
+  if (!EqualRect(&got, &expected)) {
+    Fail("\"" + Utf8(WindowText(control)) + "\" lies at " +
+         std::to_string(got.left) + "," + std::to_string(got.top) + "-" +
+         std::to_string(got.right) + "," + std::to_string(got.bottom));
+  }
+}
+
+// The window's client area is the size the program asked for, and the
+// controls lie where the series layout puts them: kalvane's list above a
+// 2-pixel gap and a 25-pixel row of four equal buttons, listdrag's list
+// over the whole window.
+void CheckLayout(HWND window, bool kalvane) {
+  RECT client;
+  GetClientRect(window, &client);
+  if (client.right != 400 || client.bottom != 300) {
+    Fail("the client area is " + std::to_string(client.right) + " x " +
+         std::to_string(client.bottom) + ", not 400 x 300");
+  }
+  if (!kalvane) {
+    ExpectPlace(window, GetDlgItem(window, 100), RECT{0, 0, 400, 300});
+    return;
+  }
+  ExpectPlace(window, GetDlgItem(window, 4), RECT{0, 0, 400, 273});
+  const int order[] = {3, 2, 0, 1};  // Load, Save, Up, Down
+  for (int i = 0; i < 4; ++i) {
+    ExpectPlace(window, GetDlgItem(window, order[i]),
+                RECT{100 * i, 275, 100 * (i + 1), 300});
+  }
+}
+
+}  // namespace
+
+void Pose(const std::string& program, const Programs& programs,
+          const fs::path& folder, const fs::path& ready, const fs::path& done) {
+  const bool kalvane = program == "kalvane";
+  if (!kalvane && program != "listdrag") Fail("no program " + program);
+  Session session(kalvane ? programs.kalvane : programs.listdrag, folder,
+                  kalvane ? L"Kalvane" : L"Listbox dragging demo");
+  HWND list = GetDlgItem(session.window, kalvane ? 4 : 100);
+  CheckLayout(session.window, kalvane);
+  if (kalvane) {
+    fs::copy_file(programs.data / "shuffled.ost", folder / "geometry.ost");
+    ChooseInFileDialog(session, GetDlgItem(session.window, 3),
+                       folder / "geometry.ost", false);
+    session.ClickAt(list, EntryPoint(list, 1));
+  } else {
+    // Pressed on the fifth entry and held over the second, so the
+    // insertion mark shows.
+    MoveMouse(EntryPoint(list, 4));
+    MouseButton(true);
+    WaitFor([&] { return session.ThreadInfo().hwndCapture == list; },
+            "the drag to begin");
+    POINT over = EntryPoint(list, 1);
+    for (int y : {over.y + 30, over.y + 15, over.y}) {
+      MoveMouse(POINT{over.x, y});
+      session.Settle();
+    }
+  }
+  std::ofstream(ready).put('\n');
+  WaitFor([&] { return fs::exists(done); }, "the screenshot to be taken");
+  if (!kalvane) MouseButton(false);
+  session.Close();
+}
+
+}  // namespace e2e
