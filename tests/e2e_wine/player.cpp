@@ -92,7 +92,7 @@ class Player {
 
  private:
   fs::path InFolder(const std::string& name) const {
-    return folder_ / fs::path(Wide(name));
+    return (folder_ / fs::path(Wide(name))).make_preferred();
   }
 
   void Start() {
