@@ -115,6 +115,14 @@ std::string ToviListBox_GetItem(HWND list, int32_t position) {
 int32_t ToviListBox_GetIndex(HWND list, const std::string& text) {
   if (!IsList(list)) return -1;
   std::wstring wanted = tovi::win32::EntryText(text);
+  // The list's own search finds no empty text, which is a name too.
+  if (wanted.empty()) {
+    const int32_t count = ToviListBox_GetCount(list);
+    for (int32_t i = 0; i < count; ++i) {
+      if (SendMessageW(list, LB_GETTEXTLEN, i, 0) == 0) return i;
+    }
+    return -1;
+  }
   // The list's own search ignores letter case by the rules of the user's
   // language, which may join texts that differ in more than ASCII case.
   // Each entry it finds is checked; the search goes on past a false match
