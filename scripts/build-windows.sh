@@ -15,7 +15,7 @@ case "$arch" in
 esac
 toolchain=$PWD/cmake/mingw-w64-$arch.cmake
 if ! command -v "$arch-w64-mingw32-g++-posix" >/dev/null; then
-  echo "No $arch mingw-w64 C++ compiler; run scripts/install-deps.sh" >&2
+  echo "No $arch mingw-w64 C++ compiler: install g++-mingw-w64-${arch//_/-}" >&2
   exit 1
 fi
 

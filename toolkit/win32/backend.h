@@ -73,6 +73,10 @@ HWND CreateControl(HWND parent, const wchar_t* className,
                    const std::wstring& text, DWORD style, DWORD exStyle,
                    int32_t id);
 
+// The window procedure of every toolkit window.
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam);
+
 // Moves the window's controls to the places the series layout gives them
 // for its current client size.
 void ApplyLayout(HWND window);

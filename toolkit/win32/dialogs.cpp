@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 
 namespace tovi::win32 {

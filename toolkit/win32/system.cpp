@@ -6,9 +6,6 @@
 
 namespace tovi::win32 {
 
-LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                 LPARAM lParam);
-
 Toolkit& TheToolkit() {
   static Toolkit toolkit;
   return toolkit;
