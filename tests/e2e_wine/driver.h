@@ -63,8 +63,8 @@ struct Session {
   // newest last, owned by `owner`.
   std::vector<HWND> DialogsOwnedBy(HWND owner) const;
 
-  // A real click in the middle of `control` (or of `area`, in screen
-  // coordinates, inside it), waiting until the program has taken it.
+  // A real click in the middle of `control` (or at `screen`, a point on
+  // it), waiting until the program has taken it.
   void Click(HWND control);
   void ClickAt(HWND control, POINT screen);
   // Reads, records and answers with OK every message box owned by the main
