@@ -51,5 +51,6 @@ struct FileOps {
 const FileOps& PlatformFileOps();
 
 // A name for a temporary file beside `target`: the target's name with a
-// random suffix, so that a retry finds a free one.
+// random suffix, so that a retry finds a free one; the name is shortened
+// where the suffix would make it longer than a file system allows.
 std::string TemporaryNameFor(const std::string& target);

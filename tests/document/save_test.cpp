@@ -2,6 +2,7 @@
 // was (its permissions, the link in front of it), and leaves nothing behind.
 #include <filesystem>
 
+#include "document/file_io.h"
 #include "tests/document/document_fixture.h"
 
 namespace {
@@ -37,6 +38,27 @@ TEST_F(Saving, RefusesPlacesThatCannotHoldTheFile) {
   EXPECT_TRUE(fs::is_directory(folder.path() / "dir"));
   EXPECT_TRUE(fs::is_empty(folder.path() / "dir"));
   EXPECT_EQ(folder.Names(), (Names{"dir"}));
+}
+
+TEST_F(Saving, TargetsWithTheLongestNamesAreSaved) {
+  std::string accented;  // 125 two-byte characters
+  for (int i = 0; i < 125; ++i) accented += "\xc3\xa9";
+  for (const std::string& name :
+       {std::string(251, 'n') + ".ost", accented + "x.ost"}) {
+    ASSERT_EQ(name.size(), 255u);
+    const std::string out = folder.File(name);
+    WriteBytes(out, "old\n");
+    EXPECT_EQ(SaveSource(doc, out), kTrue) << name;
+    EXPECT_EQ(ReadBytes(out), SerializeSource(doc));
+    EXPECT_EQ(folder.Names(), (Names{name}));
+    std::filesystem::remove(out);
+  }
+  // The temporary file's name gives up the end of the target's, but never
+  // half of a character.
+  const std::string temp = TemporaryNameFor(folder.File(accented + "x.ost"));
+  const std::string name = temp.substr(folder.path().string().size() + 1);
+  EXPECT_LE(name.size(), 255u);
+  EXPECT_EQ(name.substr(0, name.find(".~")), accented.substr(0, 236));
 }
 
 TEST_F(Saving, KeepsTheTargetsPermissions) {
