@@ -2,11 +2,12 @@
 #   make test   install what is missing, build everything, run every test
 #   make run    install what is missing, build, start kalvane
 #   make bench  build the benchmarks and run them
+#   make fuzz   build the fuzz targets with clang, run each FUZZ_SECONDS
 #   make windows / make run-windows   the Windows programs, and kalvane.exe under Wine
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench asan windows run-windows clean
+.PHONY: all deps configure build test run bench asan fuzz windows run-windows clean
 
 all: build
 
@@ -43,6 +44,14 @@ asan: deps
 	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=OFF
 	cmake --build build-asan
 	ctest --test-dir build-asan --output-on-failure -L sanitized
+
+# libFuzzer targets under ASan and UBSan: each runs FUZZ_SECONDS on a copy
+# of its corpus (fuzz/corpus/), then the checked-in corpus is replayed.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVANE_FUZZ=ON -DKALVANE_GUI=OFF
+	cmake --build build-fuzz --target fuzz_load fuzz_moves fuzz_drag
+	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) build-asan
