@@ -2,6 +2,7 @@
 #   make test   install what is missing, build everything, run every test
 #   make run    install what is missing, build, start kalvane
 #   make bench  build the benchmarks and run them
+#   make asan / make fuzz   the sanitizer build's tests; the fuzz targets
 #   make fuzz   build the fuzz targets with clang, run each FUZZ_SECONDS
 #   make windows / make run-windows   the Windows programs, and kalvane.exe under Wine
 BUILD ?= build
@@ -54,4 +55,4 @@ fuzz: deps
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz build-windows
