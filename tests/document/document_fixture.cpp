@@ -7,6 +7,21 @@
 
 #include "toolkit/memory/memory_driver.h"
 
+namespace {
+
+// Paths in the document's interface are UTF-8 on every platform; the
+// standard library would read a narrow path in the system's code page.
+std::filesystem::path FromUtf8(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string ToUtf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 TempFolder::TempFolder() {
   std::random_device random;
   const auto base = std::filesystem::temp_directory_path();
@@ -21,26 +36,26 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::File(const std::string& name) const {
-  return (path_ / name).string();
+  return ToUtf8(path_ / FromUtf8(name));
 }
 
 std::vector<std::string> TempFolder::Names() const {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
+    names.push_back(ToUtf8(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FromUtf8(path), std::ios::binary | std::ios::trunc);
   out << bytes;
   ASSERT_TRUE(out.good()) << path;
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FromUtf8(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -43,8 +43,12 @@ TEST_F(Saving, RefusesPlacesThatCannotHoldTheFile) {
 TEST_F(Saving, TargetsWithTheLongestNamesAreSaved) {
   std::string accented;  // 125 two-byte characters
   for (int i = 0; i < 125; ++i) accented += "\xc3\xa9";
-  for (const std::string& name :
-       {std::string(251, 'n') + ".ost", accented + "x.ost"}) {
+  std::vector<std::string> names = {std::string(251, 'n') + ".ost"};
+#ifndef _WIN32
+  // Names are limited in bytes here; Windows counts UTF-16 units instead.
+  names.push_back(accented + "x.ost");
+#endif
+  for (const std::string& name : names) {
     ASSERT_EQ(name.size(), 255u);
     const std::string out = folder.File(name);
     WriteBytes(out, "old\n");
