@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev xvfb xdotool imagemagick x11-utils
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 icoutils
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
+  wine wine64 icoutils
 )
 
 missing=()
