@@ -1,42 +1,15 @@
 #include "fuzz/fuzz_support.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 
+#include "tests/temp_folder.h"
 #include "toolkit/memory/memory_driver.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class Scratch {
- public:
-  Scratch() {
-    std::random_device random;
-    do {
-      path_ = fs::temp_directory_path() /
-              ("kalvane-fuzz-" + std::to_string(random()));
-    } while (!fs::create_directory(path_));
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-const Scratch& TheScratch() {
-  static const Scratch scratch;
+const testing_support::TempFolder& TheScratch() {
+  static const testing_support::TempFolder scratch("kalvane-fuzz-");
   return scratch;
 }
 
@@ -49,30 +22,22 @@ void Require(bool holds, const char* what) {
 }
 
 std::string ScratchPath(const std::string& name) {
-  return (TheScratch().path() / name).string();
+  return TheScratch().File(name);
 }
 
 std::string WriteScratchFile(const std::string& name, std::string_view bytes) {
   const std::string path = ScratchPath(name);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  Require(out.good(), "the scratch file could be written");
+  Require(testing_support::WriteFileBytes(path, bytes),
+          "the scratch file could be written");
   return path;
 }
 
 std::string ReadWholeScratchFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return testing_support::ReadFileBytes(path);
 }
 
 std::vector<std::string> ScratchNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(TheScratch().path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return TheScratch().Names();
 }
 
 HWND NewFunctionList() {

@@ -9,26 +9,19 @@
 #include <vector>
 
 #include "document/source_document.h"
+#include "tests/temp_folder.h"
 #include "toolkit/tovi.h"
 
-// A fresh, empty folder of its own, removed with everything in it.
-class TempFolder {
+// A fresh, empty folder of a document test's own.
+class TempFolder : public testing_support::TempFolder {
  public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const;
-  // Names of everything in the folder, sorted.
-  std::vector<std::string> Names() const;
-
- private:
-  std::filesystem::path path_;
+  TempFolder() : testing_support::TempFolder("kalvane-doc-") {}
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
+inline std::string ReadBytes(const std::string& path) {
+  return testing_support::ReadFileBytes(path);
+}
 
 class DocumentTest : public ::testing::Test {
  protected:

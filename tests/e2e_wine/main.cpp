@@ -4,9 +4,9 @@
 //   wine_driver pose kalvane|listdrag BIN_DIR DATA_DIR READY DONE
 // Paths may be Unix paths; Wine reaches them through drive Z:.
 #include <iostream>
-#include <random>
 
 #include "tests/e2e_wine/player.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
@@ -16,22 +16,6 @@ fs::path FromArgument(const wchar_t* argument) {
   std::wstring path = argument;
   return path.starts_with(L"/") ? fs::path(L"Z:" + path) : fs::path(path);
 }
-
-// A fresh folder of the run's own, removed with what the program left.
-struct ScratchFolder {
-  fs::path path;
-  ScratchFolder() {
-    std::random_device random;
-    do {
-      path = fs::temp_directory_path() /
-             ("kalvane-e2e-" + std::to_string(random()));
-    } while (!fs::create_directory(path));
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
 
 int Usage() {
   std::cerr << "usage: wine_driver play SCENARIO BIN DATA | keyboard BIN DATA"
@@ -45,18 +29,19 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   const std::wstring command = argv[1];
   try {
-    ScratchFolder folder;
+    // A fresh folder of the run's own, removed with what the program left.
+    testing_support::TempFolder folder("kalvane-e2e-");
     auto programs = [&](int first) {
       fs::path bin = FromArgument(argv[first]);
       return e2e::Programs{bin / "kalvane.exe", bin / "listdrag.exe",
                            FromArgument(argv[first + 1])};
     };
     if (command == L"play" && argc == 5) {
-      e2e::PlayScenario(FromArgument(argv[2]), programs(3), folder.path);
+      e2e::PlayScenario(FromArgument(argv[2]), programs(3), folder.path());
     } else if (command == L"keyboard" && argc == 4) {
-      e2e::WalkKeyboard(programs(2), folder.path);
+      e2e::WalkKeyboard(programs(2), folder.path());
     } else if (command == L"pose" && argc == 7) {
-      e2e::Pose(e2e::Utf8(argv[2]), programs(3), folder.path,
+      e2e::Pose(e2e::Utf8(argv[2]), programs(3), folder.path(),
                 FromArgument(argv[5]), FromArgument(argv[6]));
     } else {
       return Usage();
