@@ -1,0 +1,219 @@
+// Plays a scenario file against the real program: every step a user's
+// action through real input, every expectation read back through the
+// accessibility bus.
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "tests/e2e_gtk/e2e.h"
+#include "tests/scenarios/scenario.h"
+
+namespace e2e {
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+int Number(const std::string& text) {
+  try {
+    return std::stoi(text);
+  } catch (const std::exception&) {
+    Fail("not a number: " + text);
+  }
+}
+
+// The number in a listdrag label ("Item  5" gives 5).
+int LabelNumber(const std::string& label) {
+  return Number(label.substr(label.find_last_of(' ') + 1));
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& text : texts) out += (out.empty() ? "" : "|") + text;
+  return "[" + out + "]";
+}
+
+bool MatchesText(const std::string& pattern, const std::string& text) {
+  if (pattern.ends_with('*')) {
+    return text.starts_with(pattern.substr(0, pattern.size() - 1));
+  }
+  return pattern == text;
+}
+
+const std::string& Arg(const scenario::Step& step, size_t index) {
+  if (index >= step.args.size()) Fail("the step needs more arguments");
+  return step.args[index];
+}
+
+std::pair<int, int> EntryCentre(Session& session, int position) {
+  const Bounds entry = EntryBounds(session.pid, position);
+  return {entry.x + entry.w / 3, entry.y + entry.h / 2};
+}
+
+// Presses on entry `from`, moves in steps onto entry `to` and releases
+// there. The first step goes a little further than a drag needs to begin
+// and less than an entry, so a drop on the entry itself is a real drag too.
+// Each step is seen by the program before the next: it folds pointer motion
+// it has not handled yet into one.
+void Drag(Session& session, int from, int to) {
+  Settle(session);
+  const auto [x, yFrom] = EntryCentre(session, from);
+  const int yTo = EntryCentre(session, to).second;
+  std::vector<int> path = {yFrom + (to < from ? -10 : 10)};
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    path.push_back(yFrom + (yTo - yFrom) * i / kSteps);
+  }
+  MoveTo(x, yFrom);
+  Button(true);
+  Settle(session);
+  for (int y : path) {
+    MoveTo(x, y);
+    Settle(session);
+  }
+  Button(false);
+}
+
+void Expect(bool holds, const std::string& what) {
+  if (!holds) Fail(what);
+}
+
+void Check(Session& session, const scenario::Step& step, const fs::path& data) {
+  const std::string& v = step.verb;
+  const fs::path& folder = session.folder;
+  if (v == "expect-file") {
+    Expect(fs::exists(folder / Arg(step, 0)), Arg(step, 0) + " does not exist");
+    Expect(ReadBytes(folder / Arg(step, 0)) == ReadBytes(data / Arg(step, 1)),
+           Arg(step, 0) + " does not hold the bytes of " + Arg(step, 1));
+    return;
+  }
+  if (v == "expect-same") {
+    Expect(ReadBytes(folder / Arg(step, 0)) == ReadBytes(folder / Arg(step, 1)),
+           "the files differ");
+    return;
+  }
+  if (v == "expect-missing") {
+    Expect(!fs::exists(folder / step.rest), step.rest + " exists");
+    return;
+  }
+  const Screen state = Settle(session);
+  if (v == "expect-list") {
+    const auto& entries = state.List().entries;
+    Expect(entries == scenario::Split(step.rest, '|'),
+           "the list shows " + Joined(entries));
+  } else if (v == "expect-selection") {
+    Expect(state.List().selection == Number(step.rest),
+           "the selection is " + std::to_string(state.List().selection));
+  } else if (v == "expect-enabled" || v == "expect-disabled") {
+    for (const std::string& name : step.args) {
+      Expect(state.Button(name).enabled == (v == "expect-enabled"),
+             name + " is " +
+                 (state.Button(name).enabled ? "enabled" : "disabled"));
+    }
+  } else if (v == "expect-message") {
+    Expect(session.messages.size() > session.messagesChecked,
+           "no message box was shown");
+    const Box box = session.messages[session.messagesChecked];
+    session.messagesChecked = session.messages.size();
+    const std::vector<std::string> parts = scenario::Split(step.rest, '|');
+    Expect(parts.size() == 2 && box.title == parts[0] &&
+               MatchesText(parts[1], box.text),
+           "the box shown was " + box.title + "|" + box.text);
+  } else if (v == "expect-no-message") {
+    if (session.messages.size() > session.messagesChecked) {
+      const Box& box = session.messages.back();
+      Fail("a message box was shown: " + box.title + "|" + box.text);
+    }
+  } else if (v == "expect-order") {
+    const auto& entries = state.List().entries;
+    Expect(entries.size() >= step.args.size(), "the list is too short");
+    for (size_t i = 0; i < step.args.size(); ++i) {
+      Expect(LabelNumber(entries[i]) == Number(step.args[i]),
+             "entry " + std::to_string(i) + " is " + entries[i]);
+    }
+  } else if (v == "expect-count") {
+    Expect(static_cast<int>(state.List().entries.size()) == Number(step.rest),
+           "the list has " + std::to_string(state.List().entries.size()) +
+               " entries");
+  } else {
+    Fail("this runner cannot play the step \"" + v + "\"");
+  }
+}
+
+void Play(Session& session, const scenario::Step& step, const fs::path& data) {
+  const std::string& v = step.verb;
+  const std::string path = (session.folder / step.rest).string();
+  if (v == "load") {
+    UseFileDialog(session, "Load", false, path, false);
+  } else if (v == "save") {
+    UseFileDialog(session, "Save", true, path, fs::exists(path));
+  } else if (v == "load-cancel") {
+    UseFileDialog(session, "Load", false, "", false);
+  } else if (v == "save-cancel") {
+    UseFileDialog(session, "Save", true, "", false);
+  } else if (v == "select") {
+    Select(session, Number(step.rest));
+  } else if (v == "up" || v == "down") {
+    Settle(session);
+    Press(session, v == "up" ? "Up" : "Down");
+  } else if (v == "drag") {
+    Drag(session, Number(Arg(step, 0)), Number(Arg(step, 1)));
+  } else {
+    Check(session, step, data);
+  }
+}
+
+}  // namespace
+
+fs::path FreshFolder() {
+  std::string pattern =
+      (fs::temp_directory_path() / "kalvane-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr)
+    Fail("cannot make a temporary folder");
+  return pattern;
+}
+
+std::string WindowTitle(const std::string& program) {
+  if (program == "kalvane") return "Kalvane";
+  if (program == "listdrag") return "Listbox dragging demo";
+  Fail("unknown program " + program);
+}
+
+void PlayScenario(const fs::path& scenarioFile, const fs::path& programs,
+                  const fs::path& data) {
+  const scenario::Scenario played = scenario::Load(scenarioFile.string());
+  const fs::path folder = FreshFolder();
+  Session session;
+  try {
+    for (const scenario::Step& step : played.steps) {
+      if (step.verb == "given") {
+        fs::copy_file(data / Arg(step, 1), folder / Arg(step, 0));
+      }
+    }
+    session =
+        Launch(programs / played.program, WindowTitle(played.program), folder);
+    for (const scenario::Step& step : played.steps) {
+      if (step.verb == "given" || step.verb == "program") continue;
+      std::cout << "line " << step.line << ": " << step.verb << " " << step.rest
+                << std::endl;
+      try {
+        Play(session, step, data);
+      } catch (const Failure& failure) {
+        Fail("line " + std::to_string(step.line) + " (" + step.verb + " " +
+             step.rest + "): " + failure.what());
+      }
+    }
+    Close(session);
+  } catch (...) {
+    Stop(session.pid);
+    fs::remove_all(folder);
+    throw;
+  }
+  fs::remove_all(folder);
+}
+
+}  // namespace e2e

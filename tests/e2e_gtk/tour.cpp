@@ -1,0 +1,189 @@
+// A walk through both programs as a new user takes it: pictures of the
+// windows and the open dialog for the documentation, and a check that the
+// controls follow the layout when the user resizes the window.
+#include <iostream>
+
+#include "tests/e2e_gtk/e2e.h"
+
+namespace e2e {
+namespace {
+
+std::string Describe(const Bounds& b) {
+  return std::to_string(b.x) + "," + std::to_string(b.y) + " " +
+         std::to_string(b.w) + "x" + std::to_string(b.h);
+}
+
+bool Same(const Bounds& a, const Bounds& b) {
+  return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+
+// kalvane's layout for a client area of width x height: the list over all
+// but a 27-pixel strip, then a 2-pixel gap and a 25-pixel row of four
+// buttons of a quarter of the width each (sizes here divide by four).
+std::string LayoutMismatch(const Screen& state, int width, int height) {
+  std::string wrong;
+  auto check = [&](const std::string& name, const Bounds& actual,
+                   const Bounds& expected) {
+    if (!Same(actual, expected)) {
+      wrong += " " + name + " is at " + Describe(actual) + ", not " +
+               Describe(expected) + ";";
+    }
+  };
+  check("the list", state.List().bounds, {0, 0, width, height - 27});
+  const char* order[] = {"Load", "Save", "Up", "Down"};
+  for (int i = 0; i < 4; ++i) {
+    check(order[i], state.Button(order[i]).bounds,
+          {i * width / 4, height - 25, width / 4, 25});
+  }
+  return wrong;
+}
+
+void ResizeAndCheck(Session& session, int width, int height) {
+  Xdo({"windowsize", std::to_string(session.window), std::to_string(width),
+       std::to_string(height)});
+  std::string wrong;
+  WaitFor([&] {
+    wrong = LayoutMismatch(Settle(session), width, height);
+    return wrong.empty();
+  });
+  if (!wrong.empty()) {
+    Fail("after a resize to " + std::to_string(width) + "x" +
+         std::to_string(height) + ":" + wrong);
+  }
+}
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const std::string& text : texts) out += text + " ";
+  return out;
+}
+
+void ExpectFocus(Session& session, const std::string& control,
+                 const std::string& after) {
+  const std::string focus = Settle(session).Focused();
+  if (focus != control) {
+    Fail("after " + after + " the focus is on \"" + focus + "\", not " +
+         control);
+  }
+}
+
+void ExpectEntries(Session& session, const std::string& expected,
+                   const std::string& after) {
+  const std::string shown = Joined(Settle(session).List().entries);
+  if (shown != expected) Fail("after " + after + " the list shows " + shown);
+}
+
+// Tab walks list, Load, Save, Up, Down in that order and Shift+Tab back;
+// Space and Enter press the focused button; Escape closes nothing.
+void WalkWithKeyboard(Session& session) {
+  Select(session, 2);
+  ExpectFocus(session, "list", "a selection");
+  for (int i = 0; i < 3; ++i) Key("Tab");
+  ExpectFocus(session, "Up", "three Tabs");
+  Key("space");
+  ExpectEntries(session, "Area Diagonal Perimeter Volume ", "Space on Up");
+  Key("Tab");
+  ExpectFocus(session, "Down", "a fourth Tab");
+  Key("Return");
+  ExpectEntries(session, "Area Perimeter Diagonal Volume ", "Enter on Down");
+  Key("shift+Tab");
+  Key("shift+Tab");
+  ExpectFocus(session, "Save", "two Shift+Tabs");
+  Key("Escape");
+  Settle(session);  // fails if Escape closed the window
+}
+
+void TourKalvane(const fs::path& programs, const fs::path& examples,
+                 const fs::path& shots, const fs::path& folder) {
+  for (const fs::directory_entry& file : fs::directory_iterator(examples)) {
+    fs::copy_file(file.path(), folder / file.path().filename());
+  }
+  Session session = Launch(programs / "kalvane", "Kalvane", folder);
+  try {
+    const std::string wrong = LayoutMismatch(Settle(session), 400, 300);
+    if (!wrong.empty()) Fail("at the start:" + wrong);
+    UseFileDialog(session, "Load", false, "", false, [&](unsigned long dialog) {
+      Screenshot(shots / "open_dialog.png", dialog);
+    });
+    UseFileDialog(session, "Load", false,
+                  (folder / "shapes_out_of_order.ost").string(), false);
+    WalkWithKeyboard(session);
+    Select(session, 1);
+    // A click below the last entry keeps the selection.
+    const Bounds list = Settle(session).List().screen;
+    ClickAt(list.x + list.w / 2, list.y + list.h - 10);
+    if (Settle(session).List().selection != 1) {
+      Fail("a click below the entries changed the selection");
+    }
+    Screenshot(shots / "kalvane.png", session.window);
+    ResizeAndCheck(session, 640, 440);
+    Screenshot(shots / "kalvane_resized.png", session.window);
+    ResizeAndCheck(session, 400, 300);
+    Close(session);
+  } catch (...) {
+    Stop(session.pid);
+    throw;
+  }
+}
+
+// The picture shows a drag in progress. Over the dragged entry itself the
+// program does not want a drop, so no insertion mark shows there; over
+// another entry the mark stands in front of it, and the list tells a screen
+// reader so.
+void TourListdrag(const fs::path& programs, const fs::path& shots,
+                  const fs::path& folder) {
+  Session session =
+      Launch(programs / "listdrag", WindowTitle("listdrag"), folder);
+  try {
+    const ListState list = Settle(session).List();
+    auto move = [&](int position, int nudge) {
+      const Bounds entry = EntryBounds(session.pid, position);
+      MoveTo(entry.x + entry.w / 3, entry.y + entry.h / 2 + nudge);
+      Settle(session);
+    };
+    auto expectMark = [&](int mark, const std::string& where) {
+      const std::string about = Settle(session).List().about;
+      const std::string wanted =
+          mark < 0 ? "" : "Drop in front of " + list.entries[mark];
+      if (about != wanted) {
+        Fail("over " + where + " the list says \"" + about + "\", not \"" +
+             wanted + "\"");
+      }
+    };
+    move(4, 0);
+    Button(true);
+    move(4, 10);
+    expectMark(-1, "the dragged entry");
+    for (int position : {3, 2, 1}) move(position, 0);
+    expectMark(1, "entry 1");
+    Screenshot(shots / "listdrag.png", session.window);
+    Button(false);
+    const ListState after = Settle(session).List();
+    if (after.entries.size() < 2 || after.entries[1] != "Item  5") {
+      Fail("the drag shown did not move Item 5 in front of Item 2");
+    }
+    if (!after.about.empty()) Fail("the insertion mark stayed after the drop");
+    Close(session);
+  } catch (...) {
+    Stop(session.pid);
+    throw;
+  }
+}
+
+}  // namespace
+
+void Tour(const fs::path& programs, const fs::path& examples,
+          const fs::path& shots) {
+  fs::create_directories(shots);
+  const fs::path folder = FreshFolder();
+  try {
+    TourKalvane(programs, examples, shots, folder);
+    TourListdrag(programs, shots, folder);
+  } catch (...) {
+    fs::remove_all(folder);
+    throw;
+  }
+  fs::remove_all(folder);
+}
+
+}  // namespace e2e

@@ -1,0 +1,294 @@
+// Lists: entries in insertion order shown literally, one selection and a
+// focus mark apart from it, over a tree view of one column.
+//
+// The entries' bytes are kept here as the program gave them; the view's
+// model holds only the text drawn (see DisplayText), so any bytes survive a
+// round trip and a lookup compares the bytes, never the drawn text. A screen
+// reader announces the view as a list, each entry by its text.
+#include <algorithm>
+
+#include "toolkit/gtk/backend.h"
+
+namespace tovi::gtk {
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+int32_t Count(HWND list) {
+  return static_cast<int32_t>(list->entries.size());
+}
+
+bool InRange(HWND list, int32_t position) {
+  return position >= 0 && position < Count(list);
+}
+
+GtkTreeView* View(HWND list) {
+  return GTK_TREE_VIEW(list->widget);
+}
+
+int32_t Selected(HWND list) {
+  GtkTreeSelection* selection = gtk_tree_view_get_selection(View(list));
+  GtkTreeModel* model = nullptr;
+  GtkTreeIter iter;
+  if (!gtk_tree_selection_get_selected(selection, &model, &iter)) return -1;
+  GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
+  const int32_t position = gtk_tree_path_get_indices(path)[0];
+  gtk_tree_path_free(path);
+  return position;
+}
+
+// A click or key that changes the selection: the window hears of it, as it
+// does from a native list. The program's own changes stay quiet.
+void OnSelectionChanged(GtkTreeSelection*, gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  if (!list->quiet) IssueCommand(list, 1);
+}
+
+gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  if (list->draggable && OnDragPress(list, *event)) return TRUE;
+  // A native list keeps its selection on a click below the last entry and
+  // only takes the focus.
+  double x = 0;
+  double y = 0;
+  ViewPoint(list, event->x_root, event->y_root, x, y);
+  if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY &&
+      PositionAt(list, x, y) < 0) {
+    gtk_widget_grab_focus(list->widget);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  return list->draggable && OnDragMotion(list, *event);
+}
+
+gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  return list->draggable && OnDragRelease(list, *event);
+}
+
+// Runs `change` on the view without the selection's change reaching the
+// window.
+template <typename Change>
+void Quietly(HWND list, Change change) {
+  const bool before = list->quiet;
+  list->quiet = true;
+  change();
+  list->quiet = before;
+}
+
+}  // namespace
+
+int32_t PositionAt(HWND list, double x, double y) {
+  GtkTreeView* view = View(list);
+  GtkAllocation area;
+  gtk_widget_get_allocation(list->widget, &area);
+  if (x < 0 || y < 0 || x >= area.width || y >= area.height) return -1;
+  int binX = 0;
+  int binY = 0;
+  gtk_tree_view_convert_widget_to_bin_window_coords(
+      view, static_cast<int>(x), static_cast<int>(y), &binX, &binY);
+  if (binY < 0) return -1;
+  GtkTreePath* path = nullptr;
+  if (!gtk_tree_view_get_path_at_pos(view, binX, binY, &path, nullptr, nullptr,
+                                     nullptr)) {
+    return -1;
+  }
+  const int32_t position = gtk_tree_path_get_indices(path)[0];
+  gtk_tree_path_free(path);
+  return InRange(list, position) ? position : -1;
+}
+
+void ShowSelection(HWND list, int32_t position) {
+  Quietly(list, [&] {
+    GtkTreeView* view = View(list);
+    if (!InRange(list, position)) {
+      gtk_tree_selection_unselect_all(gtk_tree_view_get_selection(view));
+      return;
+    }
+    // The cursor selects the entry in a single-selection view, carries the
+    // focus mark there and scrolls it into view.
+    GtkTreePath* path = gtk_tree_path_new_from_indices(position, -1);
+    gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+    gtk_tree_path_free(path);
+  });
+}
+
+}  // namespace tovi::gtk
+
+namespace {
+
+using tovi::gtk::Find;
+
+HWND FindList(HWND list) {
+  return Find(list, RecordKind::kList);
+}
+
+}  // namespace
+
+HWND ToviAddListBox(HWND parent, int32_t /*style*/, int32_t /*exStyle*/,
+                    int32_t id) {
+  HWND window = Find(parent, RecordKind::kWindow);
+  if (window == nullptr) return nullptr;
+  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+  GtkTreeView* tree = GTK_TREE_VIEW(view);
+  gtk_tree_view_set_headers_visible(tree, FALSE);
+  // Typing searches by the drawn text and would pop up a box of its own;
+  // a list of the system's kind has no such box.
+  gtk_tree_view_set_enable_search(tree, FALSE);
+  GtkCellRenderer* text = gtk_cell_renderer_text_new();
+  GtkTreeViewColumn* column =
+      gtk_tree_view_column_new_with_attributes("", text, "text", 0, nullptr);
+  // Every entry is one line of the same height, so the view need not
+  // measure each one: filling it with thousands stays quick.
+  gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
+  gtk_tree_view_append_column(tree, column);
+  gtk_tree_view_set_fixed_height_mode(tree, TRUE);
+  gtk_tree_selection_set_mode(gtk_tree_view_get_selection(tree),
+                              GTK_SELECTION_SINGLE);
+
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller),
+                                 GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller),
+                                      GTK_SHADOW_IN);
+  // Room for the scroll bar's arrows and slider even at the smallest size,
+  // which would otherwise be less than the bar itself needs.
+  gtk_scrolled_window_set_min_content_height(GTK_SCROLLED_WINDOW(scroller), 48);
+  gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(scroller),
+                                            FALSE);
+  gtk_container_add(GTK_CONTAINER(scroller), view);
+
+  HWND record =
+      tovi::gtk::NewRecord(RecordKind::kList, window, id, view, scroller);
+  record->scroller = scroller;
+  record->store = store;
+
+  // A screen reader announces a list, named after the window it is in.
+  AtkObject* accessible = gtk_widget_get_accessible(view);
+  atk_object_set_role(accessible, ATK_ROLE_LIST);
+  const char* title = gtk_window_get_title(GTK_WINDOW(window->widget));
+  atk_object_set_name(accessible, title == nullptr ? "" : title);
+
+  g_signal_connect(gtk_tree_view_get_selection(tree), "changed",
+                   G_CALLBACK(tovi::gtk::OnSelectionChanged), record);
+  gtk_widget_add_events(view, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                  GDK_POINTER_MOTION_MASK);
+  g_signal_connect(view, "button-press-event", G_CALLBACK(tovi::gtk::OnPress),
+                   record);
+  g_signal_connect(view, "motion-notify-event", G_CALLBACK(tovi::gtk::OnMotion),
+                   record);
+  g_signal_connect(view, "button-release-event",
+                   G_CALLBACK(tovi::gtk::OnRelease), record);
+  return record;
+}
+
+int32_t ToviListBox_AddItem(HWND list, int32_t position,
+                            const std::string& text) {
+  HWND found = FindList(list);
+  if (found == nullptr || position < -1 || position > tovi::gtk::Count(found)) {
+    return -1;
+  }
+  if (position == -1) position = tovi::gtk::Count(found);
+  const std::string shown = tovi::gtk::DisplayText(text);
+  found->entries.insert(found->entries.begin() + position, text);
+  // Drawing waits for the event loop: filling the list entry by entry draws
+  // it once.
+  tovi::gtk::Quietly(found, [&] {
+    gtk_list_store_insert_with_values(found->store, nullptr, position, 0,
+                                      shown.c_str(), -1);
+  });
+  return position;
+}
+
+ToviBool ToviListBox_RemoveItem(HWND list, int32_t position) {
+  HWND found = FindList(list);
+  if (found == nullptr || !tovi::gtk::InRange(found, position)) return kFalse;
+  GtkTreeIter iter;
+  if (!gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(found->store), &iter,
+                                     nullptr, position)) {
+    return kFalse;
+  }
+  found->entries.erase(found->entries.begin() + position);
+  tovi::gtk::Quietly(found,
+                     [&] { gtk_list_store_remove(found->store, &iter); });
+  return kTrue;
+}
+
+void ToviListBox_Clear(HWND list) {
+  HWND found = FindList(list);
+  if (found == nullptr) return;
+  found->entries.clear();
+  tovi::gtk::Quietly(found, [&] { gtk_list_store_clear(found->store); });
+}
+
+std::string ToviListBox_GetItem(HWND list, int32_t position) {
+  HWND found = FindList(list);
+  if (found == nullptr || !tovi::gtk::InRange(found, position)) return {};
+  return found->entries[static_cast<size_t>(position)];
+}
+
+int32_t ToviListBox_GetIndex(HWND list, const std::string& text) {
+  HWND found = FindList(list);
+  if (found == nullptr) return -1;
+  auto match =
+      std::ranges::find_if(found->entries, [&](const std::string& entry) {
+        return tovi::gtk::EqualIgnoringCase(entry, text);
+      });
+  if (match == found->entries.end()) return -1;
+  return static_cast<int32_t>(match - found->entries.begin());
+}
+
+int32_t ToviListBox_GetCount(HWND list) {
+  HWND found = FindList(list);
+  return found == nullptr ? 0 : tovi::gtk::Count(found);
+}
+
+int32_t ToviListBox_GetSelection(HWND list, std::vector<int32_t>& positions) {
+  positions.clear();
+  HWND found = FindList(list);
+  if (found == nullptr) return 0;
+  const int32_t selected = tovi::gtk::Selected(found);
+  if (selected < 0) return 0;
+  positions.push_back(selected);
+  return 1;
+}
+
+void ToviListBox_SetSelection(HWND list,
+                              const std::vector<int32_t>& positions) {
+  HWND found = FindList(list);
+  if (found == nullptr) return;
+  tovi::gtk::ShowSelection(found, positions.empty() ? -1 : positions.front());
+}
+
+void ToviListBox_SetCaret(HWND list, int32_t position) {
+  HWND found = FindList(list);
+  if (found == nullptr || !tovi::gtk::InRange(found, position)) return;
+  // The view's cursor is its focus mark, but moving it also selects; the
+  // selection is put back as it was.
+  const int32_t selected = tovi::gtk::Selected(found);
+  tovi::gtk::Quietly(found, [&] {
+    GtkTreeView* view = tovi::gtk::View(found);
+    GtkTreePath* path = gtk_tree_path_new_from_indices(position, -1);
+    gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+    gtk_tree_path_free(path);
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(view);
+    gtk_tree_selection_unselect_all(selection);
+    if (selected >= 0) {
+      GtkTreePath* kept = gtk_tree_path_new_from_indices(selected, -1);
+      gtk_tree_selection_select_path(selection, kept);
+      gtk_tree_path_free(kept);
+    }
+  });
+}
