@@ -198,7 +198,11 @@ void Collect(const Object& object, std::vector<ListState>& lists,
     if (role == ATSPI_ROLE_PUSH_BUTTON) {
       if (Has(child, ATSPI_STATE_SHOWING)) buttons.push_back(ReadButton(child));
     } else if (role == ATSPI_ROLE_LIST) {
-      lists.push_back(ReadList(child));
+      // Only the main window's lists are the program's.
+      if (text == nullptr) lists.push_back(ReadList(child));
+    } else if (role == ATSPI_ROLE_TABLE || role == ATSPI_ROLE_TREE_TABLE) {
+      // A file chooser's own lists of places and files are not the
+      // program's concern.
     } else if (role == ATSPI_ROLE_LABEL && text != nullptr) {
       if (Has(child, ATSPI_STATE_SHOWING)) {
         const std::string name = NameOf(child);
@@ -281,6 +285,14 @@ void StartAccessibility() {
     g_error_free(error);
     Fail("cannot connect to the accessibility bus: " + why);
   }
+  // A program registers with the bus's registry as it starts; the registry
+  // is started now, so no program waits for it and gives up.
+  const Object root{"org.a11y.atspi.Registry",
+                    "/org/a11y/atspi/accessible/root"};
+  if (!Call(root, "org.a11y.atspi.Accessible", "GetChildren", nullptr,
+            "(a(so))")) {
+    Fail("the accessibility registry does not answer");
+  }
 }
 
 std::optional<Screen> ReadScreen(pid_t pid) {
@@ -301,11 +313,9 @@ std::optional<Screen> ReadScreen(pid_t pid) {
     Box box;
     box.role = RoleName(window);
     box.title = NameOf(window);
+    box.active = Has(window, ATSPI_STATE_ACTIVE);
     std::vector<ListState> lists;
-    // A file chooser's own lists are not the program's concern.
-    if (role != ATSPI_ROLE_FILE_CHOOSER) {
-      Collect(window, lists, box.buttons, &box.text);
-    }
+    Collect(window, lists, box.buttons, &box.text);
     screen.boxes.push_back(box);
   }
   if (!found) return std::nullopt;

@@ -75,12 +75,13 @@ void Key(const std::string& key);
 // Types text of printable ASCII characters.
 void Type(const std::string& text);
 
+// The visible top-level windows titled exactly `title`.
+std::vector<unsigned long> WindowsTitled(const std::string& title);
+// Resizes a window, as a user dragging its edge does.
+void Resize(unsigned long window, int width, int height);
+
 // --- windows (desktop.cpp)
 
-// Runs xdotool with these arguments; fails the test when xdotool does.
-std::string Xdo(const std::vector<std::string>& args);
-// The visible windows titled exactly `title`.
-std::vector<unsigned long> WindowsTitled(const std::string& title);
 // Waits for a window titled `title` other than those in `except`.
 unsigned long WaitForWindow(const std::string& title,
                             const std::vector<unsigned long>& except = {});
@@ -117,6 +118,7 @@ struct Box {
   std::string title;
   std::string text;  // the labels shown, joined by newlines
   std::vector<ButtonState> buttons;
+  bool active = false;  // whether it has the keyboard focus
 };
 struct Screen {
   std::string title;    // the main window's

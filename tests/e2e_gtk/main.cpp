@@ -1,9 +1,12 @@
 // The end-to-end runner's command line. Every mode starts its own X server
-// and stops it again, whatever happens; it runs inside its own D-Bus
-// session (dbus-run-session), whose accessibility bus it reads.
+// and stops it again, whatever happens. The runner first starts itself
+// again inside a D-Bus session of its own, with a runtime folder of its own:
+// the accessibility bus keeps its socket there, so tests running side by
+// side never share one.
 //   gtk_e2e scenario FILE PROGRAMS DATA     plays a scenario file
 //   gtk_e2e tour PROGRAMS EXAMPLES SHOTS    screenshots and the resize check
 //   gtk_e2e exec COMMAND...                 runs a command on the server
+#include <cstdlib>
 #include <iostream>
 
 #include "tests/e2e_gtk/e2e.h"
@@ -35,11 +38,34 @@ int RunMode(const std::vector<std::string>& args) {
   return Usage();
 }
 
+constexpr const char* kInSession = "KALVANE_E2E_IN_SESSION";
+
+int RunInOwnSession(const std::vector<std::string>& args) {
+  const e2e::fs::path runtime = e2e::FreshFolder();
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  setenv(kInSession, "1", 1);
+  // The session's services must not find the user's own display.
+  unsetenv("DISPLAY");
+  std::vector<std::string> argv = {"dbus-run-session", "--",
+                                   e2e::fs::read_symlink("/proc/self/exe")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  int status = 1;
+  try {
+    status = e2e::Run(argv);
+  } catch (const std::exception& failure) {
+    std::cerr << "FAILED: " << failure.what() << std::endl;
+  }
+  std::error_code ignored;
+  e2e::fs::remove_all(runtime, ignored);
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage();
+  if (std::getenv(kInSession) == nullptr) return RunInOwnSession(args);
   e2e::XServer server;
   int status = 1;
   try {

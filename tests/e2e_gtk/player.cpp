@@ -146,11 +146,14 @@ void Check(Session& session, const scenario::Step& step, const fs::path& data) {
 
 void Play(Session& session, const scenario::Step& step, const fs::path& data) {
   const std::string& v = step.verb;
-  const std::string path = (session.folder / step.rest).string();
+  // The dialogs open in the scenario's folder (the program's working
+  // folder, or the folder of the file loaded), so the user types names.
+  const std::string& path = step.rest;
   if (v == "load") {
     UseFileDialog(session, "Load", false, path, false);
   } else if (v == "save") {
-    UseFileDialog(session, "Save", true, path, fs::exists(path));
+    UseFileDialog(session, "Save", true, path,
+                  fs::exists(session.folder / path));
   } else if (v == "load-cancel") {
     UseFileDialog(session, "Load", false, "", false);
   } else if (v == "save-cancel") {

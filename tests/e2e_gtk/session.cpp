@@ -2,6 +2,7 @@
 // check see the effect of every input sent before it, the message boxes and
 // file dialogs a user answers, and closing it.
 #include <algorithm>
+#include <iostream>
 
 #include "tests/e2e_gtk/e2e.h"
 
@@ -136,7 +137,21 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
   const unsigned long window = WaitForWindow(dialog.title, {session.window});
   ExpectOwned(session, window, dialog.title);
   if (whileOpen) whileOpen(window);
-  Focus(window);
+  // The dialog finishes setting itself up (its folder, its name field)
+  // after it appears; the same barrier as the main window's waits for it.
+  auto dialogActive = [&] {
+    std::optional<Screen> screen = ReadScreen(session.pid);
+    std::optional<Box> box;
+    if (screen) box = FirstBox(*screen, "file chooser");
+    return box && box->active;
+  };
+  auto barrier = [&] {
+    Focus(0);
+    if (!WaitFor([&] { return !dialogActive(); })) Fail("the dialog hangs");
+    Focus(window);
+    if (!WaitFor(dialogActive)) Fail("the dialog hangs");
+  };
+  barrier();
   if (path.empty()) {
     Key("Escape");
   } else {
@@ -145,6 +160,24 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
     // selects what it holds, so the typed path replaces it.
     Key(save ? "ctrl+a" : "ctrl+l");
     Type(path);
+    const Box shown = WaitForBox(session, "file chooser", "file dialog");
+    auto accept = std::ranges::find(shown.buttons, save ? "Save" : "Open",
+                                    &ButtonState::caption);
+    if (accept == shown.buttons.end()) Fail("the dialog has no accept button");
+    const auto [x, y] = Centre(accept->screen);
+    ClickAt(x, y);
+  }
+  // GTK's save dialog drops the first Enter when its name field started
+  // empty, as a user finds: nothing happens, and they press it again. The
+  // second press goes to the dialog only, never to the main window.
+  auto answered = [&] {
+    if (WindowsTitled(dialog.title).empty()) return true;
+    std::optional<Screen> screen = ReadScreen(session.pid);
+    return screen && FirstBox(*screen, "alert").has_value();
+  };
+  if (save && !path.empty() && !WaitFor(answered, 5s)) {
+    std::cout << "note: the save dialog ignored the first Enter" << std::endl;
+    Focus(window);
     Key("Return");
   }
   if (expectQuestion) {
@@ -172,6 +205,8 @@ void Select(Session& session, int position) {
   // A click gives the list the focus; the keys then walk to the entry.
   const auto [x, y] = Centre(EntryBounds(session.pid, 0));
   ClickAt(x, y);
+  if (Settle(session).Focused() != "list")
+    Fail("a click left the list unfocused");
   Key("Home");
   for (int i = 0; i < position; ++i) Key("Down");
   const int selected = Settle(session).List().selection;

@@ -39,8 +39,7 @@ std::string LayoutMismatch(const Screen& state, int width, int height) {
 }
 
 void ResizeAndCheck(Session& session, int width, int height) {
-  Xdo({"windowsize", std::to_string(session.window), std::to_string(width),
-       std::to_string(height)});
+  Resize(session.window, width, height);
   std::string wrong;
   WaitFor([&] {
     wrong = LayoutMismatch(Settle(session), width, height);

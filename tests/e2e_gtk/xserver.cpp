@@ -133,6 +133,50 @@ unsigned long OwnerOf(unsigned long window) {
   return owner;
 }
 
+std::vector<unsigned long> WindowsTitled(const std::string& title) {
+  Display* display = Connection();
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  std::vector<unsigned long> found;
+  // Without a window manager every top-level window is a child of the root.
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children,
+                 &count) == 0) {
+    return found;
+  }
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+        attributes.map_state != IsViewable) {
+      continue;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long length = 0;
+    unsigned long after = 0;
+    unsigned char* name = nullptr;
+    if (XGetWindowProperty(display, children[i], netName, 0, 4096, False, utf8,
+                           &type, &format, &length, &after, &name) == Success &&
+        name != nullptr) {
+      if (std::string(reinterpret_cast<char*>(name), length) == title) {
+        found.push_back(children[i]);
+      }
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+void Resize(unsigned long window, int width, int height) {
+  XResizeWindow(Connection(), window, static_cast<unsigned>(width),
+                static_cast<unsigned>(height));
+  Flush();
+}
+
 void Focus(unsigned long window) {
   XSetInputFocus(Connection(), window == 0 ? None : window, RevertToNone,
                  CurrentTime);

@@ -41,6 +41,9 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT style) {
                                   GTK_DIALOG_DESTROY_WITH_PARENT),
       kind.type, GTK_BUTTONS_OK, "%s", message.c_str());
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
+  // GTK names the box after its kind ("Warning"); a screen reader should
+  // announce the caption the program gave it, as the title bar shows.
+  atk_object_set_name(gtk_widget_get_accessible(box), title.c_str());
   // GTK leaves the kind's icon out unless it is asked for.
   if (kind.icon != nullptr) {
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
