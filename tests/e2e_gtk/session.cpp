@@ -205,11 +205,18 @@ void Select(Session& session, int position) {
   // A click gives the list the focus; the keys then walk to the entry.
   const auto [x, y] = Centre(EntryBounds(session.pid, 0));
   ClickAt(x, y);
-  if (Settle(session).Focused() != "list")
-    Fail("a click left the list unfocused");
+  // The keys must come after the click has been handled: the view takes
+  // the focus as it handles it.
+  Settle(session);
   Key("Home");
   for (int i = 0; i < position; ++i) Key("Down");
-  const int selected = Settle(session).List().selection;
+  // The view tells the bus of a new selection in its own time, after the
+  // keys are handled.
+  int selected = -1;
+  WaitFor([&] {
+    selected = Settle(session).List().selection;
+    return selected == position;
+  });
   if (selected != position) {
     Fail("the list selected " + std::to_string(selected) + " instead");
   }
