@@ -166,9 +166,7 @@ void Discard(TempFile& temp) {
   if (!temp.path.empty() && Widen(temp.path, wide)) DeleteFileW(wide.c_str());
 }
 
-}  // namespace
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool OpenForReading(const std::string& path, intptr_t& handle, uint64_t& size) {
   std::wstring wide;
   if (!Widen(path, wide)) return false;
   // Directories cannot be opened without backup semantics, so they fail here.
@@ -178,32 +176,40 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   // Only files on a disk: a pipe or a device could block or never end.
-  LARGE_INTEGER size;
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+  LARGE_INTEGER length;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length)) {
     CloseHandle(file);
     return false;
   }
-  // The size is only a first guess: the file may grow while it is read.
-  bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
-  size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    const size_t room = bytes.size() - filled;
-    DWORD got = 0;
-    const BOOL ok = ReadFile(
-        file, bytes.data() + filled,
-        room < kMaxChunk ? static_cast<DWORD>(room) : kMaxChunk, &got, nullptr);
-    if (!ok || got == 0) {
-      CloseHandle(file);
-      bytes.resize(filled);
-      return ok != 0;
-    }
-    filled += got;
-  }
+  handle = reinterpret_cast<intptr_t>(file);
+  size = static_cast<uint64_t>(length.QuadPart);
+  return true;
 }
+
+bool ReadSome(intptr_t handle, char* buffer, size_t room, size_t& got) {
+  DWORD count = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(handle), buffer,
+                room < kMaxChunk ? static_cast<DWORD>(room) : kMaxChunk, &count,
+                nullptr)) {
+    return false;
+  }
+  got = count;
+  return true;
+}
+
+void CloseReading(intptr_t handle) {
+  CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+}  // namespace
 
 std::string_view PlatformTerminator() {
   return "\r\n";
+}
+
+const ReadOps& PlatformReadOps() {
+  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading};
+  return ops;
 }
 
 const FileOps& PlatformFileOps() {
