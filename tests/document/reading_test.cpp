@@ -1,9 +1,13 @@
 // Reading a file: fields, the three kinds of line, names, terminators, and
 // loads that fail.
+#include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <new>
 
+#include "document/file_io.h"
 #include "document/structure.h"
+#include "tests/allocation_limit.h"
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -155,6 +159,75 @@ TEST_F(Reading, FailedLoadLeavesDocumentAndListAlone) {
     EXPECT_EQ(Entries(), Strings{"A"});
     EXPECT_EQ(tovi::memory::Selection(list), 0);
   }
+}
+
+// A file that tells the reader it has `toldSize` bytes and then holds a
+// short text; it counts the handles left open.
+namespace told {
+uint64_t toldSize = 0;
+int openHandles = 0;
+size_t served = 0;
+const std::string kText = "DECLARE FUNCTION A ()\n";
+
+bool Open(const std::string&, intptr_t& handle, uint64_t& size) {
+  ++openHandles;
+  served = 0;
+  handle = 1;
+  size = toldSize;
+  return true;
+}
+bool Read(intptr_t, char* buffer, size_t room, size_t& got) {
+  got = std::min(room, kText.size() - served);
+  std::copy_n(kText.data() + served, got, buffer);
+  served += got;
+  return true;
+}
+void Close(intptr_t) {
+  --openHandles;
+}
+const ReadOps kOps = {Open, Read, Close};
+}  // namespace told
+
+// A 32-bit program told of a file of 2^32 - 1 bytes (a size_t's largest
+// value) once loaded it as empty; Save then emptied the user's file.
+TEST(ReadWholeFile, SizesBeyondTheAddressSpaceFailAndCloseTheFile) {
+  std::string bytes;
+  for (uint64_t size : {uint64_t{std::numeric_limits<size_t>::max()},
+                        uint64_t{std::numeric_limits<uint64_t>::max()},
+                        uint64_t{bytes.max_size()}}) {
+    told::toldSize = size;
+    EXPECT_FALSE(ReadWholeFile(told::kOps, "big", bytes)) << size;
+    EXPECT_EQ(told::openHandles, 0) << size;
+  }
+  told::toldSize = 3;
+  ASSERT_TRUE(ReadWholeFile(told::kOps, "grows", bytes));
+  EXPECT_EQ(bytes, told::kText);
+  EXPECT_EQ(told::openHandles, 0);
+}
+
+TEST(ReadWholeFile, RunningOutOfMemoryClosesTheFile) {
+  told::toldSize = 64 << 20;
+  std::string bytes;
+  {
+    const testing_support::AllocationLimit limit(32 << 20);
+    EXPECT_THROW(ReadWholeFile(told::kOps, "large", bytes), std::bad_alloc);
+  }
+  EXPECT_EQ(told::openHandles, 0);
+}
+
+// Memory that runs out while the list is filled fails the load like any
+// other lack of memory: no exception leaves LoadSource, and the document and
+// list shown before stay.
+TEST_F(Reading, ListThatRunsOutOfMemoryFailsTheLoad) {
+  Load("DECLARE FUNCTION A ()\nFUNCTION A ()\nEND FUNCTION\n");
+  const SourceDocument before = doc;
+  const std::string path = folder.File("other.ost");
+  WriteBytes(path, "DECLARE FUNCTION B ()\nDECLARE FUNCTION C ()\n");
+  tovi::memory::FailEntry(list, 1, tovi::memory::EntryFailure::kThrow);
+  EXPECT_EQ(LoadSource(doc, list, path), kFalse);
+  EXPECT_EQ(doc.bytes, before.bytes);
+  EXPECT_EQ(doc.functions, before.functions);
+  EXPECT_EQ(Entries(), Strings{"A"});
 }
 
 TEST_F(Reading, SecondLoadReplacesTheList) {
