@@ -219,6 +219,9 @@ TEST(ReadWholeFile, RunningOutOfMemoryClosesTheFile) {
 // other lack of memory: no exception leaves LoadSource, and the document and
 // list shown before stay.
 TEST_F(Reading, ListThatRunsOutOfMemoryFailsTheLoad) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the native list can only be made to refuse an entry";
+#endif
   Load("DECLARE FUNCTION A ()\nFUNCTION A ()\nEND FUNCTION\n");
   const SourceDocument before = doc;
   const std::string path = folder.File("other.ost");
