@@ -5,29 +5,18 @@
 #include <new>
 
 namespace {
-
-// 0: no limit.
 std::atomic<size_t> limit{0};
-
 }  // namespace
 
-namespace testing_support {
-
-AllocationLimit::AllocationLimit(size_t bytes) {
+void testing_support::LimitAllocations(size_t bytes) {
   limit = bytes;
 }
 
-AllocationLimit::~AllocationLimit() {
-  limit = 0;
-}
-
-}  // namespace testing_support
-
 void* operator new(size_t size) {
-  const size_t bytes = limit;
-  if (bytes != 0 && size >= bytes) throw std::bad_alloc();
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
+  const size_t most = limit;
+  void* memory = most != 0 && size >= most ? nullptr : std::malloc(size + 1);
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
 }
 
 void operator delete(void* memory) noexcept {

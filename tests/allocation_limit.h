@@ -1,19 +1,13 @@
-// Makes memory run out on purpose: while a limit is set, every allocation
-// through operator new of at least that many bytes fails with
-// std::bad_alloc, as it would on a machine without that much memory. A test
-// program that links allocation_limit.cpp gets it.
+// Makes memory run out on purpose: while a limit is set, operator new fails
+// with std::bad_alloc for every allocation of at least that many bytes. A
+// test program gets it by linking allocation_limit.cpp.
 #pragma once
 
 #include <cstddef>
 
 namespace testing_support {
 
-class AllocationLimit {
- public:
-  explicit AllocationLimit(size_t bytes);
-  ~AllocationLimit();
-  AllocationLimit(const AllocationLimit&) = delete;
-  AllocationLimit& operator=(const AllocationLimit&) = delete;
-};
+// 0 lifts the limit.
+void LimitAllocations(size_t bytes);
 
 }  // namespace testing_support
