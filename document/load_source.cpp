@@ -1,6 +1,5 @@
+#include <exception>
 #include <limits>
-#include <new>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
