@@ -1,9 +1,9 @@
 // The records behind the handles, and how a command reaches its window.
 #include "toolkit/gtk/backend.h"
 
+#include "toolkit/handler_call.h"
+
 #include <deque>
-#include <exception>
-#include <iostream>
 #include <unordered_set>
 
 namespace tovi::gtk {
@@ -62,20 +62,11 @@ GtkWindow* OwnerWindow(HWND handle) {
   return found == nullptr ? nullptr : GTK_WINDOW(found->widget);
 }
 
-void Guarded(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    std::cerr << "kalvane: an event handler failed: " << error.what() << "\n";
-  } catch (...) {
-    std::cerr << "kalvane: an event handler failed\n";
-  }
-}
-
 void IssueCommand(HWND control, int32_t code) {
   HWND window = control->parent;
   if (window == nullptr || window->onCommand == nullptr) return;
-  Guarded([&] { window->onCommand(control->id, code, 0); });
+  // No exception may unwind through GTK's own frames.
+  CallHandler(window->onCommand, control->id, code, 0);
 }
 
 }  // namespace tovi::gtk

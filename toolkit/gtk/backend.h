@@ -18,7 +18,6 @@
 #include <gtk/gtk.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,10 +77,6 @@ const std::vector<HWND>& Windows();
 // The top-level GTK window of a handle (a window or one of its controls);
 // null when there is none.
 GtkWindow* OwnerWindow(HWND handle);
-
-// Runs a program's handler from a GTK callback. An exception must not
-// unwind through GTK's C frames, so one is reported and the event dropped.
-void Guarded(const std::function<void()>& call);
 
 // Passes a command of `control` to its window's command handler.
 void IssueCommand(HWND control, int32_t code);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "toolkit/gtk/backend.h"
+#include "toolkit/handler_call.h"
 
 namespace tovi::gtk {
 namespace {
@@ -14,12 +15,8 @@ int32_t CallHandler(HWND list, int32_t status, int32_t item, double x,
                     double y) {
   HWND window = list->parent;
   if (window == nullptr || window->onDrag == nullptr) return 0;
-  int32_t answer = 0;
-  Guarded([&] {
-    answer = window->onDrag(list->id, status, item, static_cast<int32_t>(x),
-                            static_cast<int32_t>(y));
-  });
-  return answer;
+  return tovi::CallHandler(window->onDrag, list->id, status, item,
+                           static_cast<int32_t>(x), static_cast<int32_t>(y));
 }
 
 void SetCursor(HWND list, const char* name) {
