@@ -149,6 +149,7 @@ struct Session {
   std::string title;
   std::vector<Box> messages;   // message boxes seen and answered
   size_t messagesChecked = 0;  // of those, the ones a step looked at
+  int listClicks = 0;          // where the next click into the list goes
 };
 
 // Starts `program` in `folder` and waits for its main window.
