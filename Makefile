@@ -44,6 +44,7 @@ run: build
 bench: build
 	cmake --build $(BUILD) --target benchmarks
 	$(BUILD)/bench/document_bench
+	bash scripts/with-xvfb.sh $(BUILD)/bench/list_bench
 
 # The document and program tests under AddressSanitizer and UBSan.
 asan: deps

@@ -9,48 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_common.h"
 #include "document/source_document.h"
 #include "toolkit/memory/memory_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::kRuns;
+using bench::MakeSource;
+using bench::Median;
+using bench::MillisecondsSince;
+using bench::Print;
 
-constexpr int kRuns = 5;
 constexpr int kMoves = 1000;
-
-double MillisecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start)
-      .count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-// A file of about `lines` lines declaring `functions` functions whose bodies
-// stand in shuffled order, so that loading has to rebuild everything.
-std::string MakeSource(int lines, int functions, std::mt19937& random) {
-  std::string text = "' generated for timing\n";
-  for (int f = 0; f < functions; ++f) {
-    text += "DECLARE FUNCTION Work" + std::to_string(f) + " (n)\n";
-  }
-  std::vector<int> order(static_cast<size_t>(functions));
-  for (int f = 0; f < functions; ++f) order[static_cast<size_t>(f)] = f;
-  std::shuffle(order.begin(), order.end(), random);
-  const int bodyLines = (lines - functions - 2) / functions - 3;
-  for (int f : order) {
-    text += "' what Work" + std::to_string(f) + " does\n";
-    text += "FUNCTION Work" + std::to_string(f) + " (n)\n";
-    for (int i = 0; i < bodyLines; ++i) {
-      text += "  total = total + n * " + std::to_string(i) + " ' step\n";
-    }
-    text += "END FUNCTION\n";
-  }
-  return text + "' end of file\n";
-}
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -70,10 +43,6 @@ double CopyMs(const fs::path& from, const fs::path& to) {
   if (in) std::fclose(in);
   if (out) std::fclose(out);
   return MillisecondsSince(start);
-}
-
-void Print(const char* name, double value, const char* unit) {
-  std::printf("%s: %.3f %s\n", name, value, unit);
 }
 
 // Prints the figures for one file; returns (load + save) / copy.

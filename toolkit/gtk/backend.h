@@ -45,7 +45,8 @@ struct HWND__ {
   GtkListStore* store = nullptr;
   std::vector<std::string> entries;
   bool draggable = false;
-  bool quiet = false;  // selection changes made by the program, not the user
+  bool quiet = false;     // selection changes made by the program, not the user
+  bool detached = false;  // the view is without its model while it fills
   bool pressed = false;
   bool dragging = false;
   double pressX = 0;

@@ -33,7 +33,44 @@ GtkTreeView* View(HWND list) {
   return GTK_TREE_VIEW(list->widget);
 }
 
+// Runs `change` on the view without the selection's change reaching the
+// window.
+template <typename Change>
+void Quietly(HWND list, Change change) {
+  const bool before = list->quiet;
+  list->quiet = true;
+  change();
+  list->quiet = before;
+}
+
+// An empty list being filled: the view would hear of every entry one by
+// one, so it lets go of its model until the program is back in the event
+// loop and takes the whole list then, before it is drawn. An empty list has
+// no selection or focus mark to lose meanwhile; anything that needs the
+// view takes the model back first.
+void Reattach(HWND list) {
+  if (!list->detached) return;
+  list->detached = false;
+  Quietly(list, [&] {
+    gtk_tree_view_set_model(View(list), GTK_TREE_MODEL(list->store));
+  });
+}
+
+void DetachWhileFilling(HWND list) {
+  if (list->detached || !list->entries.empty()) return;
+  list->detached = true;
+  gtk_tree_view_set_model(View(list), nullptr);
+  g_idle_add_full(
+      G_PRIORITY_HIGH_IDLE,
+      [](gpointer data) {
+        Reattach(static_cast<HWND>(data));
+        return G_SOURCE_REMOVE;
+      },
+      list, nullptr);
+}
+
 int32_t Selected(HWND list) {
+  Reattach(list);
   GtkTreeSelection* selection = gtk_tree_view_get_selection(View(list));
   GtkTreeModel* model = nullptr;
   GtkTreeIter iter;
@@ -77,16 +114,6 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   return list->draggable && OnDragRelease(list, *event);
 }
 
-// Runs `change` on the view without the selection's change reaching the
-// window.
-template <typename Change>
-void Quietly(HWND list, Change change) {
-  const bool before = list->quiet;
-  list->quiet = true;
-  change();
-  list->quiet = before;
-}
-
 }  // namespace
 
 int32_t PositionAt(HWND list, double x, double y) {
@@ -110,6 +137,7 @@ int32_t PositionAt(HWND list, double x, double y) {
 }
 
 void ShowSelection(HWND list, int32_t position) {
+  Reattach(list);
   Quietly(list, [&] {
     GtkTreeView* view = View(list);
     if (!InRange(list, position)) {
@@ -202,6 +230,7 @@ int32_t ToviListBox_AddItem(HWND list, int32_t position,
   }
   if (position == -1) position = tovi::gtk::Count(found);
   const std::string shown = tovi::gtk::DisplayText(text);
+  tovi::gtk::DetachWhileFilling(found);
   found->entries.insert(found->entries.begin() + position, text);
   // Drawing waits for the event loop: filling the list entry by entry draws
   // it once.
@@ -277,7 +306,7 @@ void ToviListBox_SetCaret(HWND list, int32_t position) {
   if (found == nullptr || !tovi::gtk::InRange(found, position)) return;
   // The view's cursor is its focus mark, but moving it also selects; the
   // selection is put back as it was.
-  const int32_t selected = tovi::gtk::Selected(found);
+  const int32_t selected = tovi::gtk::Selected(found);  // takes the model back
   tovi::gtk::Quietly(found, [&] {
     GtkTreeView* view = tovi::gtk::View(found);
     GtkTreePath* path = gtk_tree_path_new_from_indices(position, -1);
