@@ -48,12 +48,23 @@ void Quietly(HWND list, Change change) {
 // loop and takes the whole list then, before it is drawn. An empty list has
 // no selection or focus mark to lose meanwhile; anything that needs the
 // view takes the model back first.
+// A screen reader announces a list, named after the window it is in. The
+// view's accessible takes its role from the model, so it is set again
+// whenever the model comes back.
+void AnnounceAsList(HWND list) {
+  AtkObject* accessible = gtk_widget_get_accessible(list->widget);
+  atk_object_set_role(accessible, ATK_ROLE_LIST);
+  const char* title = gtk_window_get_title(GTK_WINDOW(list->parent->widget));
+  atk_object_set_name(accessible, title == nullptr ? "" : title);
+}
+
 void Reattach(HWND list) {
   if (!list->detached) return;
   list->detached = false;
   Quietly(list, [&] {
     gtk_tree_view_set_model(View(list), GTK_TREE_MODEL(list->store));
   });
+  AnnounceAsList(list);
 }
 
 void DetachWhileFilling(HWND list) {
@@ -203,11 +214,7 @@ HWND ToviAddListBox(HWND parent, int32_t /*style*/, int32_t /*exStyle*/,
   record->scroller = scroller;
   record->store = store;
 
-  // A screen reader announces a list, named after the window it is in.
-  AtkObject* accessible = gtk_widget_get_accessible(view);
-  atk_object_set_role(accessible, ATK_ROLE_LIST);
-  const char* title = gtk_window_get_title(GTK_WINDOW(window->widget));
-  atk_object_set_name(accessible, title == nullptr ? "" : title);
+  tovi::gtk::AnnounceAsList(record);
 
   g_signal_connect(gtk_tree_view_get_selection(tree), "changed",
                    G_CALLBACK(tovi::gtk::OnSelectionChanged), record);
