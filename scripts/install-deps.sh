@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfltk1.3-dev xvfb xdotool imagemagick x11-utils
+  pkg-config libgtk-3-dev libatspi2.0-dev at-spi2-core dbus dbus-x11
+  libxtst-dev xvfb xdotool imagemagick x11-utils
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 icoutils
 )

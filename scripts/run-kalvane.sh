@@ -15,16 +15,12 @@ if [ -z "$program" ]; then
   exit 1
 fi
 
-# The Linux programs draw through X11; under Wayland they need XWayland,
-# which sets DISPLAY too.
-if [ -z "${DISPLAY:-}" ]; then
-  echo "kalvane needs an X display, and DISPLAY is not set." >&2
-  if [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    echo "This Wayland session offers no XWayland; enable it, or:" >&2
-  fi
-  echo "  - run it from a desktop session, or set DISPLAY (e.g. DISPLAY=:0);" >&2
+# The Linux programs draw through GTK, on X11 or natively on Wayland.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "kalvane needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set." >&2
+  echo "  - run it from a desktop session;" >&2
   echo "  - or run it on a virtual screen:" >&2
-  echo "      xvfb-run -s '-screen 0 1024x768x24' $program" >&2
+  echo "      bash scripts/with-xvfb.sh $program" >&2
   exit 1
 fi
 

@@ -2,7 +2,7 @@
 // pairs of NUL-terminated texts (a description, then patterns separated by
 // ';') closed by one more NUL, e.g.
 //   "Ostrel source files (*.ost)\0*.ost\0All Files (*.*)\0*.*\0\0".
-// Backends without a native filter of that form (FLTK) read it with these.
+// Backends without a native filter of that form (GTK) read it with these.
 #pragma once
 
 #include <string>

@@ -1,7 +1,7 @@
 // The windowing toolkit as both programs call it.
 //
 // One backend implements every operation below; which one is decided by what
-// is linked into the program (toolkit/win32, toolkit/fltk or toolkit/memory),
+// is linked into the program (toolkit/win32, toolkit/gtk or toolkit/memory),
 // never by conditional compilation in the programs. The series layout
 // (ToviAutoSizer_*) is shared by all backends.
 //

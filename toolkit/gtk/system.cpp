@@ -5,8 +5,8 @@
 #include "toolkit/gtk/backend.h"
 
 int32_t Tovi() {
-  // The program's name names its windows' class, so a desktop finds its
-  // launcher and icon.
+  // The program's name names its windows (their class's instance, and the
+  // application on Wayland), so a desktop finds its launcher and icon.
   g_set_prgname(program_invocation_short_name);
   // Without a display GTK cannot start; a non-zero result lets the program
   // end on its own terms.
