@@ -256,9 +256,17 @@ ToviBool ToviListBox_RemoveItem(HWND list, int32_t position) {
                                      nullptr, position)) {
     return kFalse;
   }
+  const bool wasSelected = tovi::gtk::Selected(found) == position;
   found->entries.erase(found->entries.begin() + position);
-  tovi::gtk::Quietly(found,
-                     [&] { gtk_list_store_remove(found->store, &iter); });
+  tovi::gtk::Quietly(found, [&] {
+    gtk_list_store_remove(found->store, &iter);
+    // The view selects the entry that takes the place of a removed
+    // selected one; a native list is left with no selection.
+    if (wasSelected) {
+      gtk_tree_selection_unselect_all(
+          gtk_tree_view_get_selection(tovi::gtk::View(found)));
+    }
+  });
   return kTrue;
 }
 
