@@ -21,9 +21,11 @@ stop_wine_desktop() {
 trap stop_wine_desktop EXIT
 
 # Xvfb writes the display number it found free once it accepts clients.
-# The screen is the size of the Wine desktop the tests use.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" \
-  >/dev/null 2>&1 &
+# The screen is the size of the Wine desktop the tests use. Without
+# -noreset the server starts over whenever its last client leaves, and a
+# program connecting meanwhile is refused.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
   [ -s "$display_file" ] && break
