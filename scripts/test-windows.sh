@@ -30,8 +30,11 @@ display_file=$(mktemp)
 trap cleanup EXIT
 
 # Xvfb writes the display number it found free once it accepts clients.
-# The screen is the size of the Wine desktop the tests use.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" \
+# The screen is the size of the Wine desktop the tests use. -noreset: by
+# default the server resets when its last client leaves and drops any client
+# that connected meanwhile, so a test program starting as another ended
+# could fail to open the display.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" \
   >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
