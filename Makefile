@@ -45,11 +45,13 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	$(BUILD)/bench/document_bench
 
-# The document and program tests under AddressSanitizer and UBSan.
+# The document and program tests, and the native programs' end-to-end tests
+# (the programs, the backend and the runner all built with the sanitizers),
+# under AddressSanitizer and UBSan.
 asan: deps
-	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=OFF
+	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=ON
 	cmake --build build-asan
-	ctest --test-dir build-asan --output-on-failure -L sanitized
+	ctest --test-dir build-asan --output-on-failure -L 'sanitized|e2e'
 
 # libFuzzer targets under ASan and UBSan: each runs FUZZ_SECONDS on a copy
 # of its corpus (fuzz/corpus/), then the checked-in corpus is replayed.
