@@ -17,23 +17,20 @@
 
 namespace {
 
-// Fills freed heap blocks of every small size with letters, so that a read
-// past the end of a small block finds letters to draw, not chance zeros.
+// Freed blocks of every small size full of letters: a read past the end of
+// a small block finds letters to draw, not chance zeros.
 void LitterTheHeap() {
   for (size_t size = 16; size <= 96; size += 8) {
-    std::vector<void*> blocks;
-    for (int i = 0; i < 8; ++i) {
-      void* block = std::malloc(size);
-      std::memset(block, 'W', size);
+    std::vector<void*> blocks(8);
+    for (void*& block : blocks) {
+      block = std::memset(std::malloc(size), 'W', size);
       asm volatile("" : : "g"(block) : "memory");
-      blocks.push_back(block);
     }
     for (void* block : blocks) std::free(block);
   }
 }
 
-// Draws the list into an image and counts, for each entry's row, the dark
-// pixels: the text's.
+// Draws the list into an image; for each entry's row, its dark (text) pixels.
 std::vector<int> InkPerRow(HWND list) {
   auto* box = static_cast<tovi::fltk::ListBox*>(tovi::fltk::Find(list)->widget);
   box->resize(0, 0, 240, 160);
@@ -42,23 +39,15 @@ std::vector<int> InkPerRow(HWND list) {
   surface.draw(box);
   std::unique_ptr<Fl_RGB_Image> image(surface.image());
   Fl_Display_Device::display_device()->set_current();
+  const auto* pixels = reinterpret_cast<const unsigned char*>(image->data()[0]);
   int x = 0, y = 0, w = 0, h = 0;
   box->EntryArea(x, y, w, h);
-  const auto* pixels = reinterpret_cast<const unsigned char*>(image->data()[0]);
-  auto at = [&](int px, int py) {
-    return pixels + (py * image->w() + px) * image->d();
-  };
-  std::vector<int> ink;
-  for (int32_t entry = 0; entry < box->Count(); ++entry) {
-    int count = 0;
-    const int top = box->EntryTop(entry);
-    for (int py = top; py < top + box->EntryHeight(); ++py) {
-      for (int px = x; px < x + w; ++px) {
-        const unsigned char* pixel = at(px, py);
-        count += pixel[0] + pixel[1] + pixel[2] < 3 * 128;
-      }
+  std::vector<int> ink(box->Count(), 0);
+  for (int py = y; py < y + box->Count() * box->EntryHeight(); ++py) {
+    for (int px = x; px < x + w; ++px) {
+      const unsigned char* p = pixels + (py * image->w() + px) * image->d();
+      ink[(py - y) / box->EntryHeight()] += p[0] + p[1] + p[2] < 3 * 128;
     }
-    ink.push_back(count);
   }
   return ink;
 }
