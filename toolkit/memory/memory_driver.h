@@ -70,6 +70,12 @@ void Select(HWND list, int32_t position);
 // after a begin that the handler answers with 0.
 DragOutcome Drag(HWND list, int32_t from, int32_t to);
 
+// A list whose memory runs short: after `accepted` more entries, the next
+// ToviListBox_AddItem fails once, refused (-1) as a full native list refuses
+// it, or with std::bad_alloc as an allocation inside the control would.
+enum class EntryFailure { kRefuse, kThrow };
+void FailEntry(HWND list, int32_t accepted, EntryFailure how);
+
 // Changes the window's client size; the layout follows.
 void Resize(HWND window, int32_t width, int32_t height);
 
@@ -81,13 +87,13 @@ bool IsEnabled(HWND control);
 bool IsDisplayed(HWND window);
 bool DialogInterfaceEnabled(HWND window);
 bool DraggingEnabled(HWND list);
-std::string Text(HWND windowOrControl);  // title or caption
-int32_t ControlId(HWND control);         // -1 for a top-level window
+std::string Text(HWND windowOrControl);   // title or caption
+int32_t ControlId(HWND control);          // -1 for a top-level window
 std::vector<HWND> Controls(HWND window);  // in creation order
 bool IsList(HWND control);
 bool IsButton(HWND control);
-Rect Bounds(HWND control);     // the control's laid-out rectangle
-Rect ClientSize(HWND window);  // x and y are 0
+Rect Bounds(HWND control);          // the control's laid-out rectangle
+Rect ClientSize(HWND window);       // x and y are 0
 std::string IconName(HWND window);  // resource name of its icon, empty if none
 
 }  // namespace tovi::memory
