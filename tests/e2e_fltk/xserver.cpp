@@ -28,16 +28,14 @@ XServer StartXServer() {
   // Xvfb picks a free display number itself and writes it to the pipe once
   // it accepts clients, so no number is guessed and no sleep is needed.
   // Its complaints about the numbers in use while it searches are noise.
-  // -noreset: by default the server resets whenever its last client leaves
-  // and drops every client that connected meanwhile. Until the program under
-  // test is up, the runner's own short connections (the check below, each
-  // xdotool) come and go, so the program's connection could land in a reset
-  // and fail with "Can't open display".
-  server.pid = Spawn({"/bin/sh", "-c",
-                      "exec Xvfb -displayfd " + std::to_string(ends[1]) +
-                          " -screen 0 1024x768x24 -nolisten tcp -noreset"
-                          " 2>/dev/null"},
-                     {}, "/");
+  // Without -noreset the server starts over whenever its last client leaves
+  // (the check below, each xdotool), and a program connecting meanwhile is
+  // refused.
+  server.pid =
+      Spawn({"/bin/sh", "-c",
+             "exec Xvfb -displayfd " + std::to_string(ends[1]) +
+                 " -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null"},
+            {}, "/");
   close(ends[1]);
   std::string number;
   pollfd ready{ends[0], POLLIN, 0};
