@@ -3,7 +3,6 @@
 #   make run    install what is missing, build, start kalvane
 #   make bench  build the benchmarks and run them
 #   make asan / make fuzz   the sanitizer build's tests; the fuzz targets
-#   make asan-e2e   the GTK programs and their end-to-end tests under the sanitizers
 #   make fuzz   build the fuzz targets with clang, run each FUZZ_SECONDS
 #   make windows / make run-windows   the Windows programs, and kalvane.exe under Wine
 #   make package   the Debian package and Windows zips in dist/, checked
@@ -11,7 +10,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench asan asan-e2e fuzz windows windows-i686 run-windows package test-packages clean
+.PHONY: all deps configure build test run bench asan fuzz windows windows-i686 run-windows package test-packages clean
 
 all: build
 
@@ -61,26 +60,21 @@ bench: build
 	$(BUILD)/bench/document_bench
 	bash scripts/with-xvfb.sh $(BUILD)/bench/list_bench
 
-# The document and program tests under AddressSanitizer and UBSan.
+# The document and program tests, and the native programs' end-to-end tests
+# (the programs, the backend and the runner all built with the sanitizers),
+# under AddressSanitizer and UBSan.
 asan: deps
-	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=OFF
+	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=ON
 	cmake --build build-asan
-	ctest --test-dir build-asan --output-on-failure -L sanitized
+	ctest --test-dir build-asan --output-on-failure -L 'sanitized|e2e'
 
 # libFuzzer targets under ASan and UBSan: each runs FUZZ_SECONDS on a copy
 # of its corpus (fuzz/corpus/), then the checked-in corpus is replayed.
 FUZZ_SECONDS ?= 60
-# The GTK programs, their backend test and the end-to-end runner under
-# AddressSanitizer and UBSan, playing every end-to-end test.
-asan-e2e: deps
-	CXX=clang++ cmake -S . -B build-asan-gui -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=ON
-	cmake --build build-asan-gui --target gtk_e2e gtk_backend_tests kalvane listdrag
-	ctest --test-dir build-asan-gui --output-on-failure -L e2e
-
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVANE_FUZZ=ON -DKALVANE_GUI=OFF
 	cmake --build build-fuzz --target fuzz_load fuzz_moves fuzz_drag
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-asan build-asan-gui build-fuzz build-windows build-windows-i686 build-package dist
+	rm -rf $(BUILD) build-asan build-fuzz build-windows build-windows-i686 build-package dist
