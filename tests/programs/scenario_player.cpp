@@ -9,6 +9,7 @@
 
 #include "dragdemo/listdrag.h"
 #include "reorderer/kalvane.h"
+#include "tests/temp_folder.h"
 #include "toolkit/memory/memory_driver.h"
 
 namespace scenario {
@@ -143,20 +144,14 @@ class Player {
   size_t messagesSeen_ = 0;
 };
 
-fs::path FreshFolder(const std::string& name) {
-  fs::path folder = fs::temp_directory_path() / ("kalvane-scenario-" + name);
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
 }  // namespace
 
 void PlayInMemory(const Scenario& scenario, const fs::path& dataFolder) {
   mem::Reset();
-  fs::path folder = FreshFolder(
-      std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-      scenario.program);
+  // A folder of its own: scenarios run side by side under ctest -j.
+  const testing_support::TempFolder temp("kalvane-scenario-" +
+                                         scenario.program + "-");
+  const fs::path& folder = temp.path();
   std::vector<Step> actions;
   for (const Step& step : scenario.steps) {
     if (step.verb == "given") {
@@ -172,7 +167,6 @@ void PlayInMemory(const Scenario& scenario, const fs::path& dataFolder) {
   });
   int exitCode = scenario.program == "kalvane" ? RunKalvane() : RunListdrag();
   EXPECT_EQ(exitCode, 0);
-  fs::remove_all(folder);
 }
 
 }  // namespace scenario
