@@ -86,8 +86,16 @@ void Check(Session& session, const scenario::Step& step, const fs::path& data) {
   const std::string& v = step.verb;
   const fs::path& folder = session.folder;
   if (v == "expect-file") {
-    Expect(fs::exists(folder / Arg(step, 0)), Arg(step, 0) + " does not exist");
-    Expect(ReadBytes(folder / Arg(step, 0)) == ReadBytes(data / Arg(step, 1)),
+    // The program saves after its dialog has gone, and on a busy machine it
+    // may not have put the file in place yet: wait for the bytes to come.
+    const std::string wanted = ReadBytes(data / Arg(step, 1));
+    const fs::path file = folder / Arg(step, 0);
+    WaitFor([&] {
+      std::error_code error;
+      return fs::is_regular_file(file, error) && ReadBytes(file) == wanted;
+    });
+    Expect(fs::exists(file), Arg(step, 0) + " does not exist");
+    Expect(ReadBytes(file) == wanted,
            Arg(step, 0) + " does not hold the bytes of " + Arg(step, 1));
     return;
   }
