@@ -29,6 +29,7 @@ void MoveSelected(SourceDocument& doc, HWND list, int32_t a, int32_t b,
   if (ExchangeFunctions(doc, a, b) != kTrue) return;
   ExchangeListEntries(list, a, b);
   ToviListBox_SetSelection(list, {selected});
+  RecordMove(doc, selected == a ? b : a, selected);
 }
 
 int32_t SelectedPosition(HWND list) {
