@@ -198,6 +198,22 @@ std::string LineAt(const SourceDocument& doc, int32_t i) {
   return std::string(doc.Text(i)) + std::string(doc.Terminator(i));
 }
 
+// The function at `from` put at `to`, the ones between shifting toward
+// `from`.
+void Rotate(std::vector<Function>& f, int from, int to) {
+  if (from < to) {
+    std::rotate(f.begin() + from, f.begin() + from + 1, f.begin() + to + 1);
+  } else {
+    std::rotate(f.begin() + to, f.begin() + from, f.begin() + from + 1);
+  }
+}
+
+// The model's own history: what undo and redo should do next.
+struct History {
+  std::vector<std::pair<int, int>> undo;
+  std::vector<std::pair<int, int>> redo;
+};
+
 using Property = DocumentTest;
 
 TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
@@ -208,38 +224,81 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
     Load(model.file);
     ASSERT_EQ(doc.problem, "");
 
-    for (int step = Pick(random, 0, 12); step > 0; --step) {
-      const int count = static_cast<int>(model.functions.size());
-      const int p = Pick(random, -1, count - 1);
-      Select(p);
-      const bool up = Chance(random, 50);
-      up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
-      const int other =
-          up ? (p >= 2 ? p - 1 : -1) : (p >= 0 && p < count - 1 ? p + 1 : -1);
-      if (other >= 0) {
-        // The function moves, its declaration slot stays.
-        std::swap(model.functions[p], model.functions[other]);
-        EXPECT_EQ(tovi::memory::Selection(list), other);
+    const std::string loaded = Saved();
+    History history;
+    // Bytes, list entries and records after every step: record i describes
+    // entry i, its declaration line and its block.
+    auto expectModel = [&] {
+      ASSERT_EQ(Saved(), Arrangement(model));
+      std::vector<std::string> names;
+      for (const Function& f : model.functions) names.push_back(f.name);
+      ASSERT_EQ(Entries(), names);
+      for (size_t k = 0; k < model.functions.size(); ++k) {
+        const Function& f = model.functions[k];
+        const FunctionRecord& record = doc.functions[k];
+        EXPECT_EQ(doc.Text(record.declLine), f.decl.text) << k;
+        ASSERT_EQ(record.lastLine - record.firstLine + 1,
+                  static_cast<int32_t>(f.block.size()))
+            << k;
+        for (size_t i = 0; i < f.block.size(); ++i) {
+          EXPECT_EQ(doc.Text(record.firstLine + static_cast<int32_t>(i)),
+                    f.block[i].text);
+        }
       }
-    }
+    };
+    // Undo and redo move back and forth between the two stacks.
+    auto replay = [&](auto& from, auto& to, bool undo) {
+      const ToviBool done = undo ? UndoMove(doc, list) : RedoMove(doc, list);
+      ASSERT_EQ(done, from.empty() ? kFalse : kTrue);
+      if (from.empty()) return;
+      auto [a, b] = from.back();
+      if (undo) std::swap(a, b);
+      Rotate(model.functions, a, b);
+      EXPECT_EQ(tovi::memory::Selection(list), b);
+      to.push_back(from.back());
+      from.pop_back();
+    };
 
-    ASSERT_EQ(Saved(), Arrangement(model));
-    std::vector<std::string> names;
-    for (const Function& f : model.functions) names.push_back(f.name);
-    ASSERT_EQ(Entries(), names);
-    // Record i describes entry i: its declaration line and its block.
-    for (size_t k = 0; k < model.functions.size(); ++k) {
-      const Function& f = model.functions[k];
-      const FunctionRecord& record = doc.functions[k];
-      EXPECT_EQ(doc.Text(record.declLine), f.decl.text) << k;
-      ASSERT_EQ(record.lastLine - record.firstLine + 1,
-                static_cast<int32_t>(f.block.size()))
-          << k;
-      for (size_t i = 0; i < f.block.size(); ++i) {
-        EXPECT_EQ(doc.Text(record.firstLine + static_cast<int32_t>(i)),
-                  f.block[i].text);
+    for (int step = Pick(random, 0, 16); step > 0 && !HasFailure(); --step) {
+      const int count = static_cast<int>(model.functions.size());
+      const int action = Pick(random, 0, 9);
+      if (action < 4) {
+        const int p = Pick(random, -1, count - 1);
+        Select(p);
+        const bool up = action < 2;
+        up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
+        const int other =
+            up ? (p >= 2 ? p - 1 : -1) : (p >= 0 && p < count - 1 ? p + 1 : -1);
+        if (other >= 0) {
+          // The function moves, its declaration slot stays.
+          std::swap(model.functions[p], model.functions[other]);
+          EXPECT_EQ(tovi::memory::Selection(list), other);
+          history.undo.push_back({p, other});
+          history.redo.clear();
+        }
+      } else if (action < 7) {
+        const int from = Pick(random, -1, count);
+        const int to = Pick(random, -1, count);
+        const bool moves =
+            from >= 0 && to >= 0 && from < count && to < count && from != to;
+        ASSERT_EQ(MoveFunction(doc, list, from, to), moves ? kTrue : kFalse);
+        if (moves) {
+          Rotate(model.functions, from, to);
+          EXPECT_EQ(tovi::memory::Selection(list), to);
+          history.undo.push_back({from, to});
+          history.redo.clear();
+        }
+      } else if (action < 9) {
+        replay(history.undo, history.redo, true);
+      } else {
+        replay(history.redo, history.undo, false);
       }
+      expectModel();
     }
+    expectModel();
+    while (UndoMove(doc, list) == kTrue) {
+    }
+    ASSERT_EQ(Saved(), loaded);
     std::vector<std::string> saved;
     for (int32_t i = 0; i < doc.lineCount; ++i) saved.push_back(LineAt(doc, i));
     std::sort(saved.begin(), saved.end());
@@ -283,6 +342,9 @@ TEST_F(Property, KeywordSoupNeverLosesALine) {
       Select(Pick(random, -1, doc.lastFunction));
       Chance(random, 50) ? MoveFunctionUp(doc, list)
                          : MoveFunctionDown(doc, list);
+      MoveFunction(doc, list, Pick(random, -1, doc.lastFunction + 1),
+                   Pick(random, -1, doc.lastFunction + 1));
+      if (Chance(random, 30)) UndoMove(doc, list);
     }
     if (!sound) {
       ASSERT_EQ(Saved(), file);
