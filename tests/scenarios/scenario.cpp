@@ -28,6 +28,11 @@ const std::set<std::string> kVerbs = {"program",
                                       "expect-same",
                                       "expect-missing",
                                       "drag",
+                                      "drag-end",
+                                      "key",
+                                      "key-load",
+                                      "key-save",
+                                      "start",
                                       "expect-order",
                                       "expect-count"};
 
@@ -37,6 +42,28 @@ const std::set<std::string> kVerbs = {"program",
 }
 
 }  // namespace
+
+Chord ParseChord(const std::string& text) {
+  Chord chord;
+  std::vector<std::string> parts = Split(text, '+');
+  if (parts.empty()) throw std::runtime_error("no key in \"" + text + "\"");
+  chord.key = parts.back();
+  parts.pop_back();
+  for (const std::string& part : parts) {
+    bool& held = part == "ctrl"    ? chord.ctrl
+                 : part == "shift" ? chord.shift
+                 : part == "alt"
+                     ? chord.alt
+                     : throw std::runtime_error("no modifier \"" + part + "\"");
+    held = true;
+  }
+  const bool letter =
+      chord.key.size() == 1 && chord.key[0] >= 'A' && chord.key[0] <= 'Z';
+  if (!letter && chord.key != "Up" && chord.key != "Down") {
+    throw std::runtime_error("no key \"" + chord.key + "\"");
+  }
+  return chord;
+}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> pieces;
@@ -69,6 +96,13 @@ Scenario Load(const std::string& path) {
     step.args = Split(step.rest, ' ');
     if (kVerbs.count(step.verb) == 0)
       Fail(path, line, "unknown step " + step.verb);
+    if (step.verb == "key") {
+      try {
+        ParseChord(step.rest);
+      } catch (const std::runtime_error& error) {
+        Fail(path, line, error.what());
+      }
+    }
     if (step.verb == "program") {
       if (step.rest != "kalvane" && step.rest != "listdrag")
         Fail(path, line, "unknown program " + step.rest);
