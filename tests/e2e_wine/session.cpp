@@ -75,9 +75,10 @@ HWND ChildWithText(HWND window, const std::wstring& className,
 }
 
 Session::Session(const std::filesystem::path& program,
-                 const std::filesystem::path& folder,
-                 const std::wstring& title) {
+                 const std::filesystem::path& folder, const std::wstring& title,
+                 const std::wstring& argument) {
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  if (!argument.empty()) commandLine += L" \"" + argument + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
@@ -93,8 +94,13 @@ Session::Session(const std::filesystem::path& program,
         return window != nullptr;
       },
       "the window \"" + Utf8(title) + "\"");
-  WaitFor([&] { return ThreadInfo().hwndActive == window; },
-          "the new window to become active");
+  // A program that has something to say at start shows its box at once.
+  WaitFor(
+      [&] {
+        HWND active = ThreadInfo().hwndActive;
+        return active == window || GetWindow(active, GW_OWNER) == window;
+      },
+      "the new window or its message to become active");
   Settle();
 }
 
