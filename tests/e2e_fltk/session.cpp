@@ -63,7 +63,15 @@ Session Launch(const fs::path& program, const std::string& title,
       argv,
       {"TOVI_PROBE_FILE=" + session.probe.string(), "HOME=" + folder.string()},
       folder);
-  session.window = WaitForWindow(title);
+  // A message at start may carry the main window's title; the main window
+  // is the one without an owner.
+  WaitFor([&] {
+    for (unsigned long window : WindowsTitled(title)) {
+      if (OwnerOf(window) == 0) session.window = window;
+    }
+    return session.window != 0;
+  });
+  if (session.window == 0) Fail("no main window titled " + title);
   if (!WaitFor([&] { return ReadProbe(session.probe).has_value(); })) {
     Fail("the program wrote no probe file");
   }

@@ -88,7 +88,8 @@ Session::Session(const std::filesystem::path& program,
   WaitFor(
       [&] {
         auto found = TopLevelWindows(process.dwProcessId, [&](HWND w) {
-          return WindowText(w) == title;
+          // A message at start may carry the same title, but has an owner.
+          return WindowText(w) == title && GetWindow(w, GW_OWNER) == nullptr;
         });
         window = found.empty() ? nullptr : found.front();
         return window != nullptr;
