@@ -110,6 +110,20 @@ ToviBool Move(SourceDocument& doc, HWND list, int32_t from, int32_t to) {
   return kTrue;
 }
 
+// Takes the last step off `from`, makes it (backwards for an undo) and puts
+// it on `to`; a step that cannot be made stays where it was.
+ToviBool Replay(SourceDocument& doc, HWND list, std::vector<MoveStep>& from,
+                std::vector<MoveStep>& to, bool backwards) {
+  if (from.empty()) return kFalse;
+  const MoveStep step = from.back();
+  const ToviBool moved = backwards ? Move(doc, list, step.to, step.from)
+                                   : Move(doc, list, step.from, step.to);
+  if (moved != kTrue) return kFalse;
+  from.pop_back();
+  to.push_back(step);
+  return kTrue;
+}
+
 }  // namespace
 
 ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from,
@@ -125,21 +139,9 @@ void RecordMove(SourceDocument& doc, int32_t from, int32_t to) {
 }
 
 ToviBool UndoMove(SourceDocument& doc, HWND list) {
-  auto& history = doc.history;
-  if (history.undo.empty()) return kFalse;
-  const MoveStep step = history.undo.back();
-  if (Move(doc, list, step.to, step.from) != kTrue) return kFalse;
-  history.undo.pop_back();
-  history.redo.push_back(step);
-  return kTrue;
+  return Replay(doc, list, doc.history.undo, doc.history.redo, true);
 }
 
 ToviBool RedoMove(SourceDocument& doc, HWND list) {
-  auto& history = doc.history;
-  if (history.redo.empty()) return kFalse;
-  const MoveStep step = history.redo.back();
-  if (Move(doc, list, step.from, step.to) != kTrue) return kFalse;
-  history.redo.pop_back();
-  history.undo.push_back(step);
-  return kTrue;
+  return Replay(doc, list, doc.history.redo, doc.history.undo, false);
 }
