@@ -21,9 +21,19 @@ int32_t HeldModifiers() {
   return modifiers;
 }
 
+// Set when a shortcut with Alt was used. Releasing Alt after a key the
+// window never saw would read as Alt pressed alone, which opens the window
+// menu, so that release is kept from the window.
+bool altShortcutUsed = false;
+
 }  // namespace
 
 bool OfferKey(const MSG& message) {
+  if ((message.message == WM_SYSKEYUP || message.message == WM_KEYUP) &&
+      message.wParam == VK_MENU && altShortcutUsed) {
+    altShortcutUsed = false;
+    return true;
+  }
   // With Alt held a key arrives as a system key.
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
     return false;
@@ -33,7 +43,9 @@ bool OfferKey(const MSG& message) {
   if (state == nullptr || state->onKey == nullptr || key < 0) return false;
   const int32_t modifiers = HeldModifiers();
   if ((modifiers & (kKeyCtrl | kKeyAlt)) == 0) return false;
-  return state->onKey(key, modifiers) != 0;
+  if (state->onKey(key, modifiers) == 0) return false;
+  altShortcutUsed = (modifiers & kKeyAlt) != 0;
+  return true;
 }
 
 }  // namespace tovi::win32
