@@ -9,10 +9,28 @@
 #include <string>
 #include <string_view>
 
+// Reading goes through ReadOps, the steps of reading a whole file, so that a
+// test can give a file any size and see the handle closed however reading
+// ends.
+struct ReadOps {
+  // Opens a regular file for reading and tells its size. False when it
+  // cannot be opened or is no regular file (a directory, a pipe, a device).
+  bool (*open)(const std::string& path, intptr_t& handle, uint64_t& size);
+  // Reads up to `room` bytes into `buffer`; `got` is 0 at the end. False on
+  // an error.
+  bool (*read)(intptr_t handle, char* buffer, size_t room, size_t& got);
+  void (*close)(intptr_t handle);
+};
+
+const ReadOps& PlatformReadOps();
+
 // Reads the whole file into `bytes`, in binary. False when it cannot be
-// opened or read, or is no regular file (a directory, a pipe, a device);
-// `bytes` must then be dropped.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// opened or read, or is no regular file; `bytes` must then be dropped.
+bool ReadWholeFile(const ReadOps& ops, const std::string& path,
+                   std::string& bytes);
+inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  return ReadWholeFile(PlatformReadOps(), path, bytes);
+}
 
 // The line terminator of the platform, for a file that brings none.
 std::string_view PlatformTerminator();

@@ -115,9 +115,7 @@ void Discard(TempFile& temp) {
   if (!temp.path.empty()) unlink(temp.path.c_str());
 }
 
-}  // namespace
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool OpenForReading(const std::string& path, intptr_t& handle, uint64_t& size) {
   // Only regular files: a pipe would block the program, and a device such
   // as /dev/zero would never end. O_NONBLOCK keeps the open of a pipe from
   // waiting; it changes nothing for a regular file.
@@ -128,24 +126,34 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     close(fd);
     return false;
   }
-  // The size is only a first guess: the file may grow while it is read.
-  bytes.resize(static_cast<size_t>(info.st_size) + 1);
-  size_t filled = 0;
+  handle = fd;
+  size = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+bool ReadSome(intptr_t handle, char* buffer, size_t room, size_t& got) {
   for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      close(fd);
-      bytes.resize(filled);
-      return got == 0;
-    }
-    filled += static_cast<size_t>(got);
+    const ssize_t count = read(static_cast<int>(handle), buffer, room);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    got = static_cast<size_t>(count);
+    return true;
   }
 }
 
+void CloseReading(intptr_t handle) {
+  close(static_cast<int>(handle));
+}
+
+}  // namespace
+
 std::string_view PlatformTerminator() {
   return "\n";
+}
+
+const ReadOps& PlatformReadOps() {
+  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading};
+  return ops;
 }
 
 const FileOps& PlatformFileOps() {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <limits>
+#include <utility>
 
 #include "document/file_io.h"
 
@@ -45,6 +46,35 @@ bool Narrow(const std::wstring& wide, std::string& utf8) {
                              utf8.data(), length, nullptr, nullptr) == length;
 }
 
+// The path a file call is given: the full path in its extended-length form
+// (\\?\C:\... or \\?\UNC\server\share\...), which the system takes up to
+// 32767 characters instead of MAX_PATH's 260. The temporary file's name is
+// 18 characters longer than the target's, so without it a legal target of
+// 242 characters or more could not be saved. The form also turns off the
+// system's clean-up of '/', '.' and '..', so the full path is made first.
+bool SystemPath(const std::string& utf8, std::wstring& wide) {
+  std::wstring given;
+  if (!Widen(utf8, given) || given.empty()) return false;
+  // Already extended, or a device such as \\.\pipe: left as it is.
+  if (given.rfind(L"\\\\?\\", 0) == 0 || given.rfind(L"\\\\.\\", 0) == 0) {
+    wide = std::move(given);
+    return true;
+  }
+  const DWORD room = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  if (room == 0) return false;
+  std::wstring full(room, L'\0');
+  const DWORD length =
+      GetFullPathNameW(given.c_str(), room, full.data(), nullptr);
+  if (length == 0 || length >= room) return false;
+  full.resize(length);
+  if (full.rfind(L"\\\\", 0) == 0) {
+    wide = L"\\\\?\\UNC\\" + full.substr(2);
+  } else {
+    wide = L"\\\\?\\" + full;
+  }
+  return true;
+}
+
 // The file a link (or any reparse point) finally leads to.
 bool FinalPath(const std::wstring& path, std::string& target) {
   const HANDLE file =
@@ -68,20 +98,23 @@ bool FinalPath(const std::wstring& path, std::string& target) {
   return Narrow(final, target);
 }
 
+// The target's path is kept in its extended-length form, and the temporary
+// file's is made from it, so every later step passes such paths.
 bool ResolveTarget(const std::string& path, SaveTarget& target) {
   std::wstring wide;
-  if (!Widen(path, wide)) return false;
+  std::string full;
+  if (!SystemPath(path, wide) || !Narrow(wide, full)) return false;
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
       return false;
     }
-    target = {path, false, 0};
+    target = {full, false, 0};
     return true;
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  target = {path, true, attributes};
+  target = {full, true, attributes};
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
     return FinalPath(wide, target.path);
   }
@@ -92,7 +125,7 @@ bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     const std::string name = TemporaryNameFor(target.path);
     std::wstring wide;
-    if (!Widen(name, wide)) return false;
+    if (!SystemPath(name, wide)) return false;
     const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -137,7 +170,9 @@ bool Busy(DWORD error) {
 bool Replace(const TempFile& temp, const SaveTarget& target) {
   std::wstring from;
   std::wstring to;
-  if (!Widen(temp.path, from) || !Widen(target.path, to)) return false;
+  if (!SystemPath(temp.path, from) || !SystemPath(target.path, to)) {
+    return false;
+  }
   for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
     if (attempt > 0) Sleep(kReplaceWaitMs);
     // ReplaceFileW keeps the target's attributes and security; a new target
@@ -163,14 +198,14 @@ bool SyncFolder(const SaveTarget&) {
 void Discard(TempFile& temp) {
   if (temp.handle != -1) Close(temp);
   std::wstring wide;
-  if (!temp.path.empty() && Widen(temp.path, wide)) DeleteFileW(wide.c_str());
+  if (!temp.path.empty() && SystemPath(temp.path, wide)) {
+    DeleteFileW(wide.c_str());
+  }
 }
 
-}  // namespace
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool OpenForReading(const std::string& path, intptr_t& handle, uint64_t& size) {
   std::wstring wide;
-  if (!Widen(path, wide)) return false;
+  if (!SystemPath(path, wide)) return false;
   // Directories cannot be opened without backup semantics, so they fail here.
   const HANDLE file =
       CreateFileW(wide.c_str(), GENERIC_READ,
@@ -178,32 +213,40 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   // Only files on a disk: a pipe or a device could block or never end.
-  LARGE_INTEGER size;
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+  LARGE_INTEGER length;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length)) {
     CloseHandle(file);
     return false;
   }
-  // The size is only a first guess: the file may grow while it is read.
-  bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
-  size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    const size_t room = bytes.size() - filled;
-    DWORD got = 0;
-    const BOOL ok = ReadFile(
-        file, bytes.data() + filled,
-        room < kMaxChunk ? static_cast<DWORD>(room) : kMaxChunk, &got, nullptr);
-    if (!ok || got == 0) {
-      CloseHandle(file);
-      bytes.resize(filled);
-      return ok != 0;
-    }
-    filled += got;
-  }
+  handle = reinterpret_cast<intptr_t>(file);
+  size = static_cast<uint64_t>(length.QuadPart);
+  return true;
 }
+
+bool ReadSome(intptr_t handle, char* buffer, size_t room, size_t& got) {
+  DWORD count = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(handle), buffer,
+                room < kMaxChunk ? static_cast<DWORD>(room) : kMaxChunk, &count,
+                nullptr)) {
+    return false;
+  }
+  got = count;
+  return true;
+}
+
+void CloseReading(intptr_t handle) {
+  CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+}  // namespace
 
 std::string_view PlatformTerminator() {
   return "\r\n";
+}
+
+const ReadOps& PlatformReadOps() {
+  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading};
+  return ops;
 }
 
 const FileOps& PlatformFileOps() {

@@ -23,13 +23,26 @@ bool Exchangeable(const SourceDocument& doc, const FunctionRecord& a,
 
 void MoveSelected(SourceDocument& doc, HWND list, int32_t a, int32_t b,
                   int32_t selected) {
-  // Both entries must exist before the document moves, or record and entry
-  // would no longer match.
-  if (b >= ToviListBox_GetCount(list)) return;
+  // When the list refuses its part, the document must not stay moved, or
+  // record and entry would no longer match. An exchange is its own inverse,
+  // so a second one puts the lines and records back.
   if (ExchangeFunctions(doc, a, b) != kTrue) return;
-  ExchangeListEntries(list, a, b);
+  if (ExchangeListEntries(list, a, b) != kTrue) {
+    ExchangeFunctions(doc, a, b);
+    return;
+  }
   ToviListBox_SetSelection(list, {selected});
   RecordMove(doc, selected == a ? b : a, selected);
+}
+
+// Puts `text` in place of the entry at `position`; when the list refuses
+// it, the old text goes back.
+bool Replace(HWND list, int32_t position, const std::string& text) {
+  const std::string old = ToviListBox_GetItem(list, position);
+  ToviListBox_RemoveItem(list, position);
+  if (ToviListBox_AddItem(list, position, text) == position) return true;
+  ToviListBox_AddItem(list, position, old);
+  return false;
 }
 
 int32_t SelectedPosition(HWND list) {
@@ -89,10 +102,13 @@ ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j) {
   // and its entry must follow its record.
   const std::string textI = ToviListBox_GetItem(list, i);
   const std::string textJ = ToviListBox_GetItem(list, j);
-  ToviListBox_RemoveItem(list, i);
-  ToviListBox_AddItem(list, i, textJ);
-  ToviListBox_RemoveItem(list, j);
-  ToviListBox_AddItem(list, j, textI);
+  // A list short of memory may refuse an entry; each text then goes back
+  // where it stood, so that the list is as it was.
+  if (!Replace(list, i, textJ)) return kFalse;
+  if (!Replace(list, j, textI)) {
+    Replace(list, i, textI);
+    return kFalse;
+  }
   return kTrue;
 }
 

@@ -5,6 +5,7 @@
 
 #include "document/line_kinds.h"
 #include "document/line_splitter.h"
+#include "document/shown_name.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ void End(Scan& scan) {
 
 std::string DescribeFunction(std::string_view name) {
   if (name.empty()) return "the unnamed function";
-  return "the function " + std::string(name);
+  return "the function " + ShownName(name);
 }
 
 bool ScanStructure(std::string_view bytes, int64_t maxLines,

@@ -43,5 +43,6 @@ bool ScanStructure(std::string_view bytes, int64_t maxLines,
                    SourceStructure& out);
 
 // How problem texts name a function: "the function Foo", or "the unnamed
-// function" for a declaration that names the empty text.
+// function" for a declaration that names the empty text. The name is shown
+// as shown_name.h says.
 std::string DescribeFunction(std::string_view name);

@@ -16,6 +16,15 @@
 #endif
 #include <windows.h>
 
+// The programs' message boxes name functions from the user's files. The ANSI
+// MessageBoxA would read those names in the ANSI code page, while the lists
+// read them as UTF-8 (see toolkit/win32/text.cpp); so the programs' calls
+// go to the toolkit's own, which reads the text as the lists do and shows it
+// through the wide call.
+int ToviMessageBoxA(HWND owner, const char* text, const char* caption,
+                    UINT style);
+#define MessageBoxA ToviMessageBoxA
+
 #else
 
 // Opaque handles: each backend defines what they point to.

@@ -31,6 +31,25 @@ class Moves : public DocumentTest {
   std::string original;
 };
 
+// The list gives up an entry for a moment during an exchange; when it will
+// not take it back (the first or the second re-insertion), neither the
+// document nor the list changes.
+TEST_F(Moves, RefusedListExchangeChangesNothing) {
+  const Strings entries = Entries();
+  for (int32_t accepted : {0, 1}) {
+    Select(1);
+    tovi::memory::FailEntry(list, accepted,
+                            tovi::memory::EntryFailure::kRefuse);
+    MoveFunctionDown(doc, list);
+    EXPECT_EQ(Saved(), original) << accepted;
+    EXPECT_EQ(Entries(), entries) << accepted;
+  }
+  tovi::memory::FailEntry(list, 0, tovi::memory::EntryFailure::kRefuse);
+  EXPECT_EQ(MoveFunction(doc, list, 0, 3), kFalse);
+  EXPECT_EQ(Saved(), original);
+  EXPECT_EQ(Entries(), entries);
+}
+
 TEST_F(Moves, RefusedMovesChangeNothing) {
   Select(1);
   MoveFunctionUp(doc, list);  // the second function never moves up

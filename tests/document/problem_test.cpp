@@ -1,6 +1,7 @@
 // Files the model cannot represent load unchanged, list their functions,
 // refuse every move and name the first offending line.
 #include "tests/document/document_fixture.h"
+#include "toolkit/memory/memory_driver.h"
 
 namespace {
 
@@ -62,6 +63,22 @@ TEST_F(Problems, LoadUnchangedNameTheLineAndRefuseMoves) {
     EXPECT_EQ(Saved(), c.text);
     EXPECT_EQ(Entries(), entries);
   }
+}
+
+// Record i must describe entry i, so a list that refuses an entry makes the
+// file one the model cannot represent: its lines stay where they stand.
+TEST_F(Problems, ListThatRefusesAnEntryLoadsTheFileUnchanged) {
+  const std::string text =
+      "DECLARE FUNCTION A ()\nDECLARE FUNCTION B ()\nDECLARE FUNCTION C ()\n"
+      "FUNCTION C ()\nEND FUNCTION\nFUNCTION A ()\nEND FUNCTION\n";
+  tovi::memory::FailEntry(list, 1, tovi::memory::EntryFailure::kRefuse);
+  Load(text);
+  EXPECT_EQ(doc.problem,
+            "Line 2: the function list did not take the function B.");
+  EXPECT_EQ(Saved(), text);
+  Select(1);
+  MoveFunctionDown(doc, list);
+  EXPECT_EQ(Saved(), text);
 }
 
 TEST_F(Problems, SoundFileAfterwardsMovesAgain) {

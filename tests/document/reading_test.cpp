@@ -2,8 +2,11 @@
 // loads that fail.
 #include <filesystem>
 #include <limits>
+#include <new>
 
+#include "document/file_io.h"
 #include "document/structure.h"
+#include "tests/allocation_limit.h"
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -155,6 +158,62 @@ TEST_F(Reading, FailedLoadLeavesDocumentAndListAlone) {
     EXPECT_EQ(Entries(), Strings{"A"});
     EXPECT_EQ(tovi::memory::Selection(list), 0);
   }
+}
+
+// A file that tells the reader it has `toldSize` bytes, and holds none.
+namespace told {
+uint64_t toldSize = 0;
+int openHandles = 0;
+bool Open(const std::string&, intptr_t&, uint64_t& size) {
+  size = toldSize;
+  ++openHandles;
+  return true;
+}
+bool Read(intptr_t, char*, size_t, size_t& got) {
+  got = 0;
+  return true;
+}
+void Close(intptr_t) {
+  --openHandles;
+}
+const ReadOps kOps = {Open, Read, Close};
+}  // namespace told
+
+// Memory running out while reading left the file open. A 32-bit program
+// told of a file of 2^32 - 1 bytes (a size_t's largest value) loaded it as
+// empty, and Save then emptied the user's file.
+TEST(ReadWholeFile, SizesItCannotHoldFailAndTheFileIsAlwaysClosed) {
+  std::string bytes;
+  told::toldSize = 64 << 20;
+  testing_support::LimitAllocations(32 << 20);
+  EXPECT_THROW(ReadWholeFile(told::kOps, "large", bytes), std::bad_alloc);
+  testing_support::LimitAllocations(0);
+  EXPECT_EQ(told::openHandles, 0);
+  for (uint64_t size : {uint64_t{std::numeric_limits<size_t>::max()},
+                        uint64_t{std::numeric_limits<uint64_t>::max()},
+                        uint64_t{bytes.max_size()}}) {
+    told::toldSize = size;
+    EXPECT_FALSE(ReadWholeFile(told::kOps, "big", bytes)) << size;
+    EXPECT_EQ(told::openHandles, 0) << size;
+  }
+}
+
+// Memory that runs out while the list is filled fails the load like any
+// other lack of memory: no exception leaves LoadSource, and the document and
+// list shown before stay.
+TEST_F(Reading, ListThatRunsOutOfMemoryFailsTheLoad) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the native list can only be made to refuse an entry";
+#endif
+  Load("DECLARE FUNCTION A ()\nFUNCTION A ()\nEND FUNCTION\n");
+  const SourceDocument before = doc;
+  const std::string path = folder.File("other.ost");
+  WriteBytes(path, "DECLARE FUNCTION B ()\nDECLARE FUNCTION C ()\n");
+  tovi::memory::FailEntry(list, 1, tovi::memory::EntryFailure::kThrow);
+  EXPECT_EQ(LoadSource(doc, list, path), kFalse);
+  EXPECT_EQ(doc.bytes, before.bytes);
+  EXPECT_EQ(doc.functions, before.functions);
+  EXPECT_EQ(Entries(), Strings{"A"});
 }
 
 TEST_F(Reading, SecondLoadReplacesTheList) {

@@ -1,7 +1,9 @@
 // Every single step of a save may fail: the old file must then keep all of
 // its bytes and no temporary file may stay behind.
+#include <filesystem>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "document/file_io.h"
 #include "document/safe_write.h"
@@ -19,11 +21,21 @@ bool Fails() {
   return calls++ == failAt;
 }
 
+// The paths the steps hand on to each other: the target's, the temporary
+// file's.
+std::vector<std::string> stepPaths;
+
 bool ResolveTarget(const std::string& path, SaveTarget& target) {
-  return !Fails() && PlatformFileOps().resolveTarget(path, target);
+  if (Fails() || !PlatformFileOps().resolveTarget(path, target)) return false;
+  stepPaths.push_back(target.path);
+  return true;
 }
 bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
-  return !Fails() && PlatformFileOps().createTemporary(target, temp);
+  if (Fails() || !PlatformFileOps().createTemporary(target, temp)) {
+    return false;
+  }
+  stepPaths.push_back(temp.path);
+  return true;
 }
 bool Write(TempFile& temp, std::string_view bytes) {
   return !Fails() && PlatformFileOps().write(temp, bytes);
@@ -94,6 +106,39 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"target.ost"}))
         << failAt;
   }
+}
+
+// A target of 300 characters, whose temporary file's path is longer still.
+// Windows refuses paths beyond 260 characters unless they are given in the
+// extended-length form (\\?\...); Wine takes them either way, so the form of
+// the paths the steps pass is checked there.
+TEST_F(SaveFaults, DeepTargetIsSavedThroughExtendedPaths) {
+  namespace fs = std::filesystem;
+  Load("DECLARE FUNCTION A ()\nDECLARE FUNCTION B ()\n");
+  fs::path deep = folder.path();
+  while (deep.string().size() + 61 < 300) deep /= std::string(50, 'd');
+  fs::create_directories(deep);
+  const size_t nameLength = 300 - deep.string().size() - 1;
+  const std::string target =
+      (deep / (std::string(nameLength - 4, 't') + ".ost")).string();
+  ASSERT_EQ(target.size(), 300u);
+  WriteBytes(target, "old\n");
+  calls = 0;
+  failAt = -1;
+  stepPaths.clear();
+  ASSERT_TRUE(WriteFileSafely(kFaulty, target, [&](const ChunkWriter& write) {
+    return WriteSerialized(doc, write);
+  }));
+  ASSERT_EQ(stepPaths.size(), 2u);
+  for (const std::string& path : stepPaths) {
+    EXPECT_GE(path.size(), 300u) << path;
+#ifdef _WIN32
+    EXPECT_EQ(path.rfind("\\\\?\\", 0), 0u) << path;
+#endif
+  }
+  EXPECT_EQ(ReadBytes(target), SerializeSource(doc));
+  EXPECT_EQ(LoadSource(doc, list, target), kTrue);
+  EXPECT_EQ(fs::directory_iterator(deep)->path().string(), target);
 }
 
 TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,28 @@ TEST_F(Win32Backend, DragHandlerAnswersAreHonoured) {
   // Below the last entry, inside the list: the drop at the end.
   EXPECT_EQ(drags[4].status, kDragDropEnd);
   EXPECT_EQ(drags[4].item, 3);
+}
+
+// Memory can run out in any handler; the exception must end in the backend,
+// never unwind through the system's window procedure.
+TEST_F(Win32Backend, HandlersThatThrowStopInTheBackend) {
+  HWND button = ToviAddButton(window, "Press", 0, 1);
+  ToviListBox_EnableDragging(list);
+  ToviRegOnCommand(window, [](int32_t, int32_t, int32_t) -> int32_t {
+    throw std::bad_alloc();
+  });
+  ToviRegOnDrag(window,
+                [](int32_t, int32_t, int32_t, int32_t, int32_t) -> int32_t {
+                  throw std::bad_alloc();
+                });
+  EXPECT_NO_THROW(SendMessageW(window, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(button)));
+  DRAGLISTINFO begin{DL_BEGINDRAG, list, POINT{0, 0}};
+  LRESULT answer = -1;
+  EXPECT_NO_THROW(
+      answer = SendMessageW(window, RegisterWindowMessageW(DRAGLISTMSGSTRING),
+                            7, reinterpret_cast<LPARAM>(&begin)));
+  EXPECT_EQ(answer, FALSE);
 }
 
 TEST_F(Win32Backend, EventLoopEndsWhenTheLastWindowCloses) {

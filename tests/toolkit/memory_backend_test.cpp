@@ -2,6 +2,7 @@
 // the in-memory backend.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,26 @@ TEST_F(MemoryDrag, RefusedBeginStopsTheDrag) {
   EXPECT_EQ(outcome.beginResult, 0);
   EXPECT_TRUE(outcome.overResults.empty());
   EXPECT_EQ(outcome.dropResult, 0);
+}
+
+// A handler that throws (memory can run out anywhere) has done nothing and
+// answers 0; the exception stops in the backend, as on every backend.
+TEST_F(MemoryDrag, HandlersThatThrowStopInTheBackend) {
+  ToviAddButton(window, "Load", 0, 3);
+  ToviRegOnCommand(window, [](int32_t, int32_t, int32_t) -> int32_t {
+    throw std::bad_alloc();
+  });
+  ToviRegOnDrag(window,
+                [](int32_t, int32_t, int32_t, int32_t, int32_t) -> int32_t {
+                  throw std::bad_alloc();
+                });
+  bool clicked = false;
+  EXPECT_NO_THROW(clicked = memory::Click(window, 3));
+  EXPECT_TRUE(clicked);
+  memory::DragOutcome outcome{-1, {}, -1};
+  EXPECT_NO_THROW(outcome = memory::Drag(list, 1, 3));
+  EXPECT_EQ(outcome.beginResult, 0);
+  EXPECT_TRUE(outcome.overResults.empty());
 }
 
 TEST_F(MemoryDrag, NoDragWhereNoneCanHappen) {

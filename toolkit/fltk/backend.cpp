@@ -4,6 +4,8 @@
 #include <deque>
 #include <unordered_set>
 
+#include "toolkit/handler_call.h"
+
 namespace tovi::fltk {
 namespace {
 
@@ -54,7 +56,7 @@ const std::vector<HWND>& Windows() {
 void IssueCommand(HWND control, int32_t code) {
   HWND window = control->parent;
   if (window != nullptr && window->onCommand != nullptr) {
-    window->onCommand(control->id, code, 0);
+    CallHandler(window->onCommand, control->id, code, 0);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "toolkit/fltk/backend.h"
+#include "toolkit/handler_call.h"
 
 namespace tovi::fltk {
 namespace {
@@ -20,8 +21,8 @@ constexpr int kDragThreshold = 4;
 int32_t CallHandler(ListBox& list, int32_t status, int32_t item) {
   HWND window = list.record->parent;
   if (window == nullptr || window->onDrag == nullptr) return 0;
-  return window->onDrag(list.record->id, status, item, Fl::event_x() - list.x(),
-                        Fl::event_y() - list.y());
+  return tovi::CallHandler(window->onDrag, list.record->id, status, item,
+                           Fl::event_x() - list.x(), Fl::event_y() - list.y());
 }
 
 void SetCursor(ListBox& list, Fl_Cursor cursor) {

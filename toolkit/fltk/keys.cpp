@@ -6,6 +6,7 @@
 #include <FL/Fl_Window.H>
 
 #include "toolkit/fltk/backend.h"
+#include "toolkit/handler_call.h"
 
 namespace tovi::fltk {
 namespace {
@@ -42,7 +43,7 @@ bool OfferKey(Fl_Window* window) {
       (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {
     return false;
   }
-  return record->onKey(key, modifiers) != 0;
+  return tovi::CallHandler(record->onKey, key, modifiers) != 0;
 }
 
 int Dispatch(int event, Fl_Window* window) {

@@ -46,6 +46,10 @@ struct HWND__ {
   int32_t selection = -1;
   int32_t caret = -1;
   bool dragging = false;
+  // Set by FailEntry: how many more entries are taken before one fails, and
+  // how; -1 while none is to fail.
+  int32_t entriesBeforeFailure = -1;
+  tovi::memory::EntryFailure entryFailure = tovi::memory::EntryFailure::kRefuse;
 };
 
 struct HICON__ {

@@ -1,6 +1,7 @@
 // Push buttons: a click issues the button's command to its window's handler,
 // but only while the button is enabled, as a disabled native button ignores
 // the mouse.
+#include "toolkit/handler_call.h"
 #include "toolkit/memory/backend.h"
 
 using tovi::memory::Find;
@@ -22,7 +23,7 @@ bool Click(HWND window, int32_t id) {
   if (button == nullptr || !button->enabled) return false;
   ToviCommandHandler handler = button->parent->onCommand;
   if (handler == nullptr) return false;
-  handler(id, 0, 0);
+  CallHandler(handler, id, 0, 0);
   return true;
 }
 

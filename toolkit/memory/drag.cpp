@@ -8,6 +8,7 @@
 // entry nor -1 (the pointer can only be over an entry or over none).
 #include <utility>
 
+#include "toolkit/handler_call.h"
 #include "toolkit/memory/backend.h"
 
 namespace tovi::memory {
@@ -41,18 +42,20 @@ DragOutcome DragWith(HWND list, int32_t from, int32_t to, bool toEnd) {
   ToviDragHandler handler = found->parent->onDrag;
   if (handler == nullptr) return outcome;
   int32_t id = found->id;
-  outcome.beginResult = handler(id, kDragBegin, from, 0, 0);
+  outcome.beginResult = CallHandler(handler, id, kDragBegin, from, 0, 0);
   if (outcome.beginResult == 0) return outcome;
   for (int32_t position : Path(from, to)) {
-    outcome.overResults.push_back(handler(id, kDragOver, position, 0, 0));
+    outcome.overResults.push_back(
+        CallHandler(handler, id, kDragOver, position, 0, 0));
   }
   if (!toEnd) {
-    outcome.dropResult = handler(id, kDragDrop, to, 0, 0);
+    outcome.dropResult = CallHandler(handler, id, kDragDrop, to, 0, 0);
     return outcome;
   }
   const int32_t end = found->entries.Count();
-  outcome.overResults.push_back(handler(id, kDragOverEnd, end, 0, 0));
-  outcome.dropResult = handler(id, kDragDropEnd, end, 0, 0);
+  outcome.overResults.push_back(
+      CallHandler(handler, id, kDragOverEnd, end, 0, 0));
+  outcome.dropResult = CallHandler(handler, id, kDragDropEnd, end, 0, 0);
   return outcome;
 }
 

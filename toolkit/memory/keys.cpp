@@ -1,6 +1,7 @@
 // Keyboard shortcuts: a key pressed with Ctrl or Alt goes to the window's
 // key handler, as on the real backends, where it comes before the control
 // with the focus.
+#include "toolkit/handler_call.h"
 #include "toolkit/memory/backend.h"
 
 namespace tovi::memory {
@@ -11,7 +12,7 @@ bool PressKey(HWND window, int32_t key, int32_t modifiers) {
       (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {
     return false;
   }
-  return found->onKey(key, modifiers) != 0;
+  return CallHandler(found->onKey, key, modifiers) != 0;
 }
 
 }  // namespace tovi::memory

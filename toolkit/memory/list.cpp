@@ -1,6 +1,8 @@
 // Lists: entries in insertion order, one selection and a caret (the focus
 // mark), which follow their entries when entries before them come or go, as
 // in a native single-selection list.
+#include <new>
+
 #include "toolkit/memory/backend.h"
 
 namespace {
@@ -49,6 +51,12 @@ int32_t ToviListBox_AddItem(HWND list, int32_t position,
   HWND found = FindList(list);
   if (found == nullptr || position < -1 || position > Count(found)) return -1;
   if (position == -1) position = Count(found);
+  if (found->entriesBeforeFailure >= 0 && found->entriesBeforeFailure-- == 0) {
+    if (found->entryFailure == tovi::memory::EntryFailure::kThrow) {
+      throw std::bad_alloc();
+    }
+    return -1;
+  }
   found->entries.Insert(position, text);
   found->selection = AfterInsert(found->selection, position);
   found->caret = AfterInsert(found->caret, position);
@@ -141,6 +149,17 @@ int32_t Caret(HWND list) {
 bool DraggingEnabled(HWND list) {
   HWND found = FindList(list);
   return found != nullptr && found->dragging;
+}
+
+}  // namespace tovi::memory
+
+namespace tovi::memory {
+
+void FailEntry(HWND list, int32_t accepted, EntryFailure how) {
+  if (HWND found = FindList(list)) {
+    found->entriesBeforeFailure = accepted;
+    found->entryFailure = how;
+  }
 }
 
 }  // namespace tovi::memory

@@ -79,6 +79,12 @@ DragOutcome DragToEnd(HWND list, int32_t from);
 // Alt held; true when the handler used it.
 bool PressKey(HWND window, int32_t key, int32_t modifiers);
 
+// A list whose memory runs short: after `accepted` more entries, the next
+// ToviListBox_AddItem fails once, refused (-1) as a full native list refuses
+// it, or with std::bad_alloc as an allocation inside the control would.
+enum class EntryFailure { kRefuse, kThrow };
+void FailEntry(HWND list, int32_t accepted, EntryFailure how);
+
 // Changes the window's client size; the layout follows.
 void Resize(HWND window, int32_t width, int32_t height);
 

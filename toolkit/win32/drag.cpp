@@ -2,6 +2,7 @@
 // work and asks the list's window through its registered message; here its
 // questions go to the program's drag handler, and the insertion mark is
 // drawn.
+#include "toolkit/handler_call.h"
 #include "toolkit/win32/backend.h"
 
 namespace tovi::win32 {
@@ -83,7 +84,8 @@ LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
   POINT inList = info.ptCursor;
   ScreenToClient(list, &inList);
   auto tell = [&](int32_t status, int32_t item) {
-    return state.onDrag(GetDlgCtrlID(list), status, item, inList.x, inList.y);
+    return tovi::CallHandler(state.onDrag, GetDlgCtrlID(list), status, item,
+                             inList.x, inList.y);
   };
   switch (info.uNotification) {
     case DL_BEGINDRAG:

@@ -1,5 +1,6 @@
 // Keyboard shortcuts: keys pressed with Ctrl or Alt go to the window's key
 // handler before the control that has the focus sees them.
+#include "toolkit/handler_call.h"
 #include "toolkit/win32/backend.h"
 
 namespace tovi::win32 {
@@ -43,7 +44,7 @@ bool OfferKey(const MSG& message) {
   if (state == nullptr || state->onKey == nullptr || key < 0) return false;
   const int32_t modifiers = HeldModifiers();
   if ((modifiers & (kKeyCtrl | kKeyAlt)) == 0) return false;
-  if (state->onKey(key, modifiers) == 0) return false;
+  if (tovi::CallHandler(state->onKey, key, modifiers) == 0) return false;
   altShortcutUsed = (modifiers & kKeyAlt) != 0;
   return true;
 }

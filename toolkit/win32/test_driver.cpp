@@ -9,6 +9,19 @@
 namespace tovi::memory {
 namespace {
 
+// Set by FailEntry: entries still taken before one is refused; -1 for none.
+int32_t entriesBeforeFailure = -1;
+
+LRESULT CALLBACK FailingList(HWND list, UINT message, WPARAM wParam,
+                             LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if ((message == LB_INSERTSTRING || message == LB_ADDSTRING) &&
+      entriesBeforeFailure >= 0 && entriesBeforeFailure-- == 0) {
+    RemoveWindowSubclass(list, FailingList, id);
+    return LB_ERRSPACE;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
 BOOL CALLBACK CollectToolkitWindow(HWND window, LPARAM windows) {
   if (tovi::win32::StateOf(window) != nullptr) {
     reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
@@ -45,6 +58,14 @@ void Select(HWND list, int32_t position) {
   if (!tovi::win32::IsList(list)) return;
   SendMessageW(list, LB_SETCURSEL, position, 0);
   if (position >= 0) SendMessageW(list, LB_SETCARETINDEX, position, FALSE);
+}
+
+// A native list refuses an entry when its memory runs out (LB_ERRSPACE); it
+// never throws, so both ways of failing end in that refusal here.
+void FailEntry(HWND list, int32_t accepted, EntryFailure) {
+  if (!tovi::win32::IsList(list)) return;
+  entriesBeforeFailure = accepted;
+  SetWindowSubclass(list, FailingList, 1, 0);
 }
 
 int32_t Selection(HWND list) {

@@ -2,6 +2,7 @@
 // handlers, keyboard focus and display.
 #include <vector>
 
+#include "toolkit/handler_call.h"
 #include "toolkit/series_layout.h"
 #include "toolkit/win32/backend.h"
 
@@ -50,7 +51,7 @@ void OnCommand(HWND window, const WindowState& state, WPARAM wParam,
     return;
   }
   // The control's own identifier: the command's low word holds only 16 bits.
-  state.onCommand(GetDlgCtrlID(control), code, 0);
+  tovi::CallHandler(state.onCommand, GetDlgCtrlID(control), code, 0);
 }
 
 // Where the keyboard focus goes when the window gets it: back to the control
