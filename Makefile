@@ -5,10 +5,12 @@
 #   make asan / make fuzz   the sanitizer build's tests; the fuzz targets
 #   make fuzz   build the fuzz targets with clang, run each FUZZ_SECONDS
 #   make windows / make run-windows   the Windows programs, and kalvane.exe under Wine
+#   make package   the Debian package and Windows zips in dist/, checked
+#   make test-packages   install dist/'s packages and test them (root)
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench asan fuzz windows windows-i686 run-windows clean
+.PHONY: all deps configure build test run bench asan fuzz windows windows-i686 run-windows package test-packages clean
 
 all: build
 
@@ -38,6 +40,18 @@ windows-i686: deps
 run-windows: windows
 	bash scripts/run-windows.sh
 
+# The release packages, into dist/ with their SHA256SUMS, then the checks a
+# packager runs on them (lintian, AppStream, desktop entry, manual pages).
+package: deps
+	bash scripts/package.sh
+	bash scripts/check-packages.sh
+
+# Installs the Debian package and unpacks the 64-bit zip, and plays a
+# scenario with the installed programs; uninstalls it again. Needs root,
+# and the runners of make test.
+test-packages: package
+	bash scripts/test-packages.sh
+
 run: build
 	bash scripts/run-kalvane.sh $(BUILD)
 
@@ -45,11 +59,13 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	$(BUILD)/bench/document_bench
 
-# The document and program tests under AddressSanitizer and UBSan.
+# The document and program tests, and the native programs' end-to-end tests
+# (the programs, the backend and the runner all built with the sanitizers),
+# under AddressSanitizer and UBSan.
 asan: deps
-	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=OFF
+	CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKALVANE_SANITIZE=ON -DKALVANE_GUI=ON
 	cmake --build build-asan
-	ctest --test-dir build-asan --output-on-failure -L sanitized
+	ctest --test-dir build-asan --output-on-failure -L 'sanitized|e2e'
 
 # libFuzzer targets under ASan and UBSan: each runs FUZZ_SECONDS on a copy
 # of its corpus (fuzz/corpus/), then the checked-in corpus is replayed.
@@ -60,4 +76,4 @@ fuzz: deps
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-windows build-windows-i686
+	rm -rf $(BUILD) build-asan build-fuzz build-windows build-windows-i686 build-package dist

@@ -9,6 +9,7 @@ packages=(
   libfltk1.3-dev xvfb xdotool imagemagick x11-utils
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 icoutils
+  dpkg-dev lintian appstream desktop-file-utils man-db unzip
 )
 
 missing=()

@@ -28,10 +28,14 @@ XServer StartXServer() {
   // Xvfb picks a free display number itself and writes it to the pipe once
   // it accepts clients, so no number is guessed and no sleep is needed.
   // Its complaints about the numbers in use while it searches are noise.
-  server.pid = Spawn({"/bin/sh", "-c",
-                      "exec Xvfb -displayfd " + std::to_string(ends[1]) +
-                          " -screen 0 1024x768x24 -nolisten tcp 2>/dev/null"},
-                     {}, "/");
+  // Without -noreset the server starts over whenever its last client leaves
+  // (the check below, each xdotool), and a program connecting meanwhile is
+  // refused.
+  server.pid =
+      Spawn({"/bin/sh", "-c",
+             "exec Xvfb -displayfd " + std::to_string(ends[1]) +
+                 " -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null"},
+            {}, "/");
   close(ends[1]);
   std::string number;
   pollfd ready{ends[0], POLLIN, 0};

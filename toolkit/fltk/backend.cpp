@@ -15,8 +15,10 @@ struct Records {
   std::vector<HWND> windows;
 };
 
+// Never destroyed: a handle must stay valid to the very end of the run, and
+// the records, with the widgets they own, stay reachable until then.
 Records& TheRecords() {
-  static Records records;
+  static Records& records = *new Records;
   return records;
 }
 

@@ -80,9 +80,13 @@ class PushButton : public Fl_Button {
   int handle(int event) override;
 };
 
-// A single-selection list. It keeps its own copy of the entries' bytes
-// (FLTK stores C strings, which would cut an entry at a NUL), a focus mark
-// apart from the selection, and the state of a drag between entries.
+// A single-selection list. It keeps its own copy of the entries' bytes and
+// draws each row from them: FLTK's browser reads its lines as C strings and
+// markup, and with no markup character set it takes the NUL that ends an
+// empty line for one and reads on past the line. The browser holds an empty
+// line per entry, for the rows' height and selection only. The list also
+// keeps a focus mark apart from the selection and the state of a drag
+// between entries.
 class ListBox : public Fl_Hold_Browser {
  public:
   ListBox();
@@ -118,8 +122,14 @@ class ListBox : public Fl_Hold_Browser {
   int pressY = 0;
   int32_t dragMark = -1;
 
+ protected:
+  void item_draw(void* item, int x, int y, int w, int h) const override;
+  int item_width(void* item) const override;
+
  private:
   int HandleKey();
+  // The text shown for the browser line `item`.
+  std::string ShownText(void* item) const;
 };
 
 // Mouse events of a list whose dragging is on: a press that moves far

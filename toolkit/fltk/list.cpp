@@ -35,8 +35,6 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 ListBox::ListBox() : Fl_Hold_Browser(0, 0, 0, 0) {
-  // Entries are data, not markup: no '@' formatting codes.
-  format_char(0);
   when(FL_WHEN_CHANGED);
   // A click that changes the selection: the focus mark follows it and the
   // window hears of it, as it does from a native list.
@@ -138,6 +136,38 @@ int ListBox::EntryTop(int32_t position) const {
   return Y - Fl_Browser_::position() + position * EntryHeight();
 }
 
+std::string ListBox::ShownText(void* item) const {
+  const int line = lineno(item);
+  if (line < 1 || line > Count()) return std::string();
+  // A NUL is shown as the symbol for NUL, as the Windows list shows it, so
+  // the text after it stays visible.
+  std::string shown;
+  for (char c : entries[static_cast<size_t>(line - 1)]) {
+    if (c == '\0') {
+      shown += "\xE2\x90\x80";  // U+2400
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+void ListBox::item_draw(void* item, int x, int y, int w, int h) const {
+  Fl_Color color = textcolor();
+  if (item_selected(item)) color = fl_contrast(color, selection_color());
+  if (!active_r()) color = fl_inactive(color);
+  fl_font(textfont(), textsize());
+  fl_color(color);
+  // No symbols: an '@' in an entry is a character like any other.
+  fl_draw(ShownText(item).c_str(), x + 3, y, w - 6, h, FL_ALIGN_LEFT, nullptr,
+          0);
+}
+
+int ListBox::item_width(void* item) const {
+  fl_font(textfont(), textsize());
+  return static_cast<int>(fl_width(ShownText(item).c_str())) + 6;
+}
+
 void ListBox::draw() {
   Fl_Hold_Browser::draw();
   if (Fl::focus() == this && caret >= 0 && caret < Count()) {
@@ -185,7 +215,7 @@ int32_t ToviListBox_AddItem(HWND list, int32_t position,
   if (position == -1) position = box->Count();
   box->entries.insert(box->entries.begin() + position, text);
   // Only marks the list for drawing: filling it entry by entry draws once.
-  box->insert(position + 1, text.c_str());
+  box->insert(position + 1, "");
   box->caret = tovi::fltk::AfterInsert(box->caret, position);
   return position;
 }
