@@ -70,6 +70,27 @@ void Drag(Session& session, int from, int to) {
   DragAlong(session.window, path, [&] { Settle(session); });
 }
 
+// Drags entry `from` and drops it inside the list below its last entry.
+void DragToEnd(Session& session, int from) {
+  const ListState list = Settle(session).List();
+  const int count = static_cast<int>(list.entries.size());
+  const int below = list.top + count * list.rowHeight + list.rowHeight / 2;
+  const auto [x, yFrom] = EntryCentre(list, from);
+  std::vector<std::pair<int, int>> path = {{x, yFrom}, {x, yFrom + 6}};
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    path.emplace_back(x, yFrom + (below - yFrom) * i / kSteps);
+  }
+  DragAlong(session.window, path, [&] { Settle(session); });
+}
+
+// A scenario's chord in xdotool's spelling, where a capital letter would
+// add Shift: ctrl+z, alt+Up.
+std::string XdoChord(std::string text) {
+  if (scenario::ParseChord(text).key.size() == 1) text.back() += 'a' - 'A';
+  return text;
+}
+
 void Expect(bool holds, const std::string& what) {
   if (!holds) Fail(what);
 }
@@ -162,6 +183,18 @@ void Play(Session& session, const scenario::Step& step, const fs::path& data) {
     Press(session, v == "up" ? "Up" : "Down");
   } else if (v == "drag") {
     Drag(session, Number(Arg(step, 0)), Number(Arg(step, 1)));
+  } else if (v == "drag-end") {
+    DragToEnd(session, Number(step.rest));
+  } else if (v == "key") {
+    // Settling afterwards fails on any dialog the key opened.
+    Settle(session);
+    Focus(session.window);
+    Xdo({"key", XdoChord(step.rest)});
+    Settle(session);
+  } else if (v == "key-load") {
+    UseFileDialog(session, "ctrl+o", "open", path, false);
+  } else if (v == "key-save") {
+    UseFileDialog(session, "ctrl+s", "save", path, fs::exists(path));
   } else {
     Check(session, step, data);
   }
@@ -211,10 +244,14 @@ void PlayScenario(const fs::path& scenarioFile, const fs::path& programs,
         fs::copy_file(data / Arg(step, 1), folder / Arg(step, 0));
       }
     }
-    session =
-        Launch(programs / played.program, WindowTitle(played.program), folder);
+    std::vector<std::string> arguments;
     for (const scenario::Step& step : played.steps) {
-      if (step.verb == "given" || step.verb == "program") continue;
+      if (step.verb == "start") arguments = {(folder / step.rest).string()};
+    }
+    session = Launch(programs / played.program, WindowTitle(played.program),
+                     folder, arguments);
+    for (const scenario::Step& step : played.steps) {
+      if (step.verb == "given" || step.verb == "start") continue;
       std::cout << "line " << step.line << ": " << step.verb << " " << step.rest
                 << std::endl;
       try {

@@ -50,17 +50,28 @@ void Answer(Session& session, const Shown& message) {
 }  // namespace
 
 Session Launch(const fs::path& program, const std::string& title,
-               const fs::path& folder) {
+               const fs::path& folder,
+               const std::vector<std::string>& arguments) {
   Session session;
   session.folder = folder;
   session.probe = folder / ".probe";
   session.title = title;
   // HOME too, so nothing the toolkit might keep lands in the user's own.
+  std::vector<std::string> argv = {fs::absolute(program).string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
   session.pid = Spawn(
-      {fs::absolute(program).string()},
+      argv,
       {"TOVI_PROBE_FILE=" + session.probe.string(), "HOME=" + folder.string()},
       folder);
-  session.window = WaitForWindow(title);
+  // A message at start may carry the main window's title; the main window
+  // is the one without an owner.
+  WaitFor([&] {
+    for (unsigned long window : WindowsTitled(title)) {
+      if (OwnerOf(window) == 0) session.window = window;
+    }
+    return session.window != 0;
+  });
+  if (session.window == 0) Fail("no main window titled " + title);
   if (!WaitFor([&] { return ReadProbe(session.probe).has_value(); })) {
     Fail("the program wrote no probe file");
   }
@@ -112,7 +123,12 @@ void UseFileDialog(Session& session, const std::string& caption,
                    bool expectQuestion,
                    const std::function<void(unsigned long)>& whileOpen) {
   Settle(session);
-  Press(session, caption);
+  if (caption.find('+') != std::string::npos) {
+    Focus(session.window);
+    Xdo({"key", caption});
+  } else {
+    Press(session, caption);
+  }
   const Shown dialog = NextShown(session, kind);
   const unsigned long window = WaitForWindow(dialog.title, {session.window});
   if (whileOpen) whileOpen(window);

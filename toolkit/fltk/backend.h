@@ -32,6 +32,7 @@ struct HWND__ {
   // Windows.
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
+  ToviKeyHandler onKey = nullptr;
   bool dialogInterface = false;
   std::vector<HWND> controls;  // in creation order
 };
@@ -137,6 +138,10 @@ bool HandleDragEvent(ListBox& list, int event);
 
 // Draws the insertion mark of a running drag over the drawn list.
 void DrawInsertionMark(ListBox& list);
+
+// Routes keys pressed with Ctrl or Alt to the key handler of the toolkit
+// window they are pressed in, before its focused widget sees them.
+void StartKeyHandling();
 
 // Runs events, and writes the probe after each, while `shown` holds.
 void RunWhileShown(const std::function<bool()>& shown);

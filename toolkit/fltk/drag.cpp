@@ -41,10 +41,33 @@ void ScrollTowardPointer(ListBox& list) {
   }
 }
 
+// Whether the pointer is inside the list below its last entry.
+bool BelowLastEntry(ListBox& list) {
+  int X = 0, Y = 0, W = 0, H = 0;
+  list.EntryArea(X, Y, W, H);
+  const int x = Fl::event_x();
+  const int y = Fl::event_y();
+  return list.Count() > 0 && x >= X && x < X + W && y < Y + H &&
+         y >= list.EntryTop(list.Count());
+}
+
+// The pointer's entry and the status to report it with: below the last
+// entry, the number of entries and the status for the end.
+int32_t PointedEntry(ListBox& list, int32_t& status, bool drop) {
+  const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
+  if (item < 0 && BelowLastEntry(list)) {
+    status = drop ? kDragDropEnd : kDragOverEnd;
+    return list.Count();
+  }
+  status = drop ? kDragDrop : kDragOver;
+  return item;
+}
+
 void Over(ListBox& list) {
   ScrollTowardPointer(list);
-  const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
-  const bool wanted = CallHandler(list, kDragOver, item) != 0;
+  int32_t status = kDragOver;
+  const int32_t item = PointedEntry(list, status, false);
+  const bool wanted = CallHandler(list, status, item) != 0;
   const int32_t mark = wanted ? item : -1;
   SetCursor(list, wanted ? FL_CURSOR_MOVE : FL_CURSOR_DEFAULT);
   if (mark != list.dragMark) {
@@ -105,9 +128,10 @@ bool HandleDragEvent(ListBox& list, int event) {
       if (!list.dragging && list.pressed && MovedFarEnough(list)) Begin(list);
       list.pressed = false;
       if (!list.dragging) return false;
-      const int32_t item = list.PositionAt(Fl::event_x(), Fl::event_y());
+      int32_t status = kDragDrop;
+      const int32_t item = PointedEntry(list, status, true);
       End(list);
-      CallHandler(list, kDragDrop, item);
+      CallHandler(list, status, item);
       return true;
     }
     default:

@@ -33,6 +33,7 @@ int32_t Tovi() {
   fl_open_display();
   Fl::scheme("gtk+");
   tovi::fltk::StartProbe();
+  tovi::fltk::StartKeyHandling();
   return 0;
 }
 
