@@ -82,12 +82,34 @@ double Measure(const fs::path& folder, int lines, int functions) {
     moves.push_back(MillisecondsSince(start));
   }
 
+  // Far moves: each carries a function across at least half the list.
+  std::vector<double> drags, undos;
+  const int32_t half = (doc.lastFunction + 1) / 2;
+  std::uniform_int_distribution<int32_t> near(0, std::max(half - 1, 0));
+  for (int move = 0; move < kMoves; ++move) {
+    const int32_t from = near(random);
+    const int32_t to = doc.lastFunction - near(random);
+    const bool down = move % 2 == 0;
+    const auto start = Clock::now();
+    if (MoveFunction(doc, list, down ? from : to, down ? to : from) != kTrue) {
+      return 0;
+    }
+    drags.push_back(MillisecondsSince(start));
+  }
+  for (int move = 0; move < kMoves; ++move) {
+    const auto start = Clock::now();
+    if (UndoMove(doc, list) != kTrue) return 0;
+    undos.push_back(MillisecondsSince(start));
+  }
+
   const double copy = Median(copies);
   const double load = Median(loads);
   const double save = Median(saves);
   Print("copy_ms", copy, "ms");
   Print("load_ms", load, "ms");
   Print("move_ms", Median(moves), "ms");
+  Print("drag_ms", Median(drags), "ms");
+  Print("undo_ms", Median(undos), "ms");
   Print("save_ms", save, "ms");
   return (load + save) / copy;
 }

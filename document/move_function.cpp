@@ -32,6 +32,7 @@ void MoveSelected(SourceDocument& doc, HWND list, int32_t a, int32_t b,
     return;
   }
   ToviListBox_SetSelection(list, {selected});
+  RecordMove(doc, selected == a ? b : a, selected);
 }
 
 // Puts `text` in place of the entry at `position`; when the list refuses

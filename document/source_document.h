@@ -25,7 +25,8 @@ struct FunctionRecord {
   int32_t declLine = -1;
   int32_t firstLine = -1;
   int32_t lastLine = -1;
-  friend bool operator==(const FunctionRecord&, const FunctionRecord&) = default;
+  friend bool operator==(const FunctionRecord&,
+                         const FunctionRecord&) = default;
 };
 
 // One line: where its text and its terminator lie in the document's bytes.
@@ -37,6 +38,19 @@ struct SourceLine {
   int32_t terminatorLength = 0;
 };
 
+// One move as the history keeps it: the function at list position `from`
+// was put at position `to`. Two numbers, whatever the size of the file, so
+// the history can be as long as a session.
+struct MoveStep {
+  int32_t from = -1;
+  int32_t to = -1;
+};
+
+struct MoveHistory {
+  std::vector<MoveStep> undo;  // the last move done is last
+  std::vector<MoveStep> redo;  // the last move undone is last
+};
+
 struct SourceDocument {
   std::string bytes;  // the file as read; lines point into it
   std::vector<SourceLine> lines;
@@ -46,6 +60,9 @@ struct SourceDocument {
   // Empty when functions can be moved; otherwise "Line N: " and what is
   // wrong with line N (counted from 1), the first problem in the file.
   std::string problem;
+  // Every move since the load; a new load starts a new document, and with it
+  // an empty history.
+  MoveHistory history;
 
   // The text of line i, without its terminator.
   std::string_view Text(int32_t i) const;
@@ -79,7 +96,27 @@ ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b);
 // Exchanges the texts of list entries i and j. kFalse when either is missing.
 ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 
+// Puts the function at list position `from` at position `to` in one step,
+// the functions between shifting one place toward `from`: exactly what the
+// chain of neighbour exchanges carrying it there would give. Only the
+// declaration lines of those functions and the lines of their blocks change
+// places. The list entry moves first, and the document only once the list
+// took it; the moved entry is then selected and the move recorded for undo.
+// kFalse, changing nothing, when the document refuses moves, from equals
+// to, or either is not a listed function.
+ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from, int32_t to);
+
+// Remembers a move just made for undo; moves undone before it can no longer
+// be redone.
+void RecordMove(SourceDocument& doc, int32_t from, int32_t to);
+
+// Undoes the last move, or redoes the last move undone: bytes, list and
+// selection become what they were before it (after it, for redo). kFalse,
+// changing nothing, when there is no such move.
+ToviBool UndoMove(SourceDocument& doc, HWND list);
+ToviBool RedoMove(SourceDocument& doc, HWND list);
+
 // The Up and Down commands: move the function selected in `list` one place,
-// the selection following it.
+// the selection following it; each move is recorded for undo.
 void MoveFunctionUp(SourceDocument& doc, HWND list);
 void MoveFunctionDown(SourceDocument& doc, HWND list);

@@ -26,9 +26,22 @@ void WarnIfNotMovable() {
 }
 
 void OnLoad() {
+  OpenSourceFile(ToviDialog_OpenFile(kalvane::mainWindow,
+                                     "Select an Ostrel source file",
+                                     kSourceFilter, "", 0));
+}
+
+void OnSave() {
   std::string path =
-      ToviDialog_OpenFile(kalvane::mainWindow, "Select an Ostrel source file",
-                          kSourceFilter, "", 0);
+      ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
+                          kalvane::fileName, kTrue);
+  if (path.empty()) return;
+  if (!SaveSource(kalvane::document, path)) ShowError("Cannot save file");
+}
+
+}  // namespace
+
+void OpenSourceFile(const std::string& path) {
   if (!path.empty()) {
     if (LoadSource(kalvane::document, kalvane::FunctionList(), path)) {
       WarnIfNotMovable();
@@ -41,17 +54,8 @@ void OnLoad() {
   for (int32_t id : {kSaveButton, kUpButton, kDownButton}) {
     EnableWindow(GetDlgItem(kalvane::mainWindow, id), kTrue);
   }
+  kalvane::documentCommands = true;
 }
-
-void OnSave() {
-  std::string path =
-      ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
-                          kalvane::fileName, kTrue);
-  if (path.empty()) return;
-  if (!SaveSource(kalvane::document, path)) ShowError("Cannot save file");
-}
-
-}  // namespace
 
 int32_t OnCommand(int32_t id, int32_t, int32_t) {
   switch (id) {

@@ -9,14 +9,15 @@ namespace {
 struct ButtonPlace {
   const char* caption;
   int32_t id;
+  const char* toolTip;  // names the shortcut, where users look for it
 };
 
 // Left to right as they appear in the button row.
 constexpr ButtonPlace kButtons[] = {
-    {"Load", kLoadButton},
-    {"Save", kSaveButton},
-    {"Up", kUpButton},
-    {"Down", kDownButton},
+    {"Load", kLoadButton, "Load a source file (Ctrl+O)"},
+    {"Save", kSaveButton, "Save the source file (Ctrl+S)"},
+    {"Up", kUpButton, "Move the selected function up (Alt+Up)"},
+    {"Down", kDownButton, "Move the selected function down (Alt+Down)"},
 };
 
 void BuildControls() {
@@ -32,7 +33,9 @@ void BuildControls() {
   for (const ButtonPlace& place : kButtons) {
     HWND button = ToviAddButton(mainWindow, place.caption, 0, place.id);
     ToviAutoSizer_SetInfo(button, buttonRow, 0, 0.25, 0, 0, 1, 1, 0);
+    ToviSetToolTip(button, place.toolTip);
   }
+  ToviListBox_EnableDragging(list);
 }
 
 // Until the first Load there is nothing to save or move.
@@ -40,11 +43,12 @@ void DisableDocumentButtons() {
   for (int32_t id : {kSaveButton, kUpButton, kDownButton}) {
     EnableWindow(GetDlgItem(kalvane::mainWindow, id), kFalse);
   }
+  kalvane::documentCommands = false;
 }
 
 }  // namespace
 
-int RunKalvane() {
+int RunKalvane(const std::string& startFile) {
   if (Tovi() != 0) return 1;
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), "quorlet");
   kalvane::mainWindow =
@@ -54,8 +58,12 @@ int RunKalvane() {
   kalvane::fileName.clear();
   DisableDocumentButtons();
   ToviRegOnCommand(kalvane::mainWindow, OnCommand);
+  ToviRegOnDrag(kalvane::mainWindow, OnFunctionDrag);
+  ToviRegOnKey(kalvane::mainWindow, OnKey);
   ToviEnableDialogInterface(kalvane::mainWindow, kTrue);
   ToviDisplay(kalvane::mainWindow);
+  // Shown first, so a message about the file has its window to stand over.
+  if (!startFile.empty()) OpenSourceFile(startFile);
   int32_t exitCode = ToviDoEvents(0);
   // Give the memory back and leave the state as a fresh start would find it.
   kalvane::document = SourceDocument{};

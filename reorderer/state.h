@@ -14,6 +14,8 @@ inline HWND mainWindow = nullptr;
 inline std::string fileName;
 // Replaced wholesale by each successful load.
 inline SourceDocument document;
+// Whether Save, Up and Down are enabled: from the first Load on.
+inline bool documentCommands = false;
 
 inline HWND FunctionList() {
   return GetDlgItem(mainWindow, kFunctionList);

@@ -35,13 +35,29 @@ inline constexpr int32_t kSeriesTopToBottom = 1;
 inline constexpr int32_t kSeriesSideBySide = 2;
 
 // Flags of ToviAutoSizer_SetInfo.
-inline constexpr int32_t kSizeFromSpaceLeft = 1;  // size counts against the space left
-inline constexpr int32_t kItemIsSeries = 8;       // the item is a nested series
+inline constexpr int32_t kSizeFromSpaceLeft =
+    1;  // size counts against the space left
+inline constexpr int32_t kItemIsSeries = 8;  // the item is a nested series
 
 // Status values passed to a drag handler.
 inline constexpr int32_t kDragBegin = 0;
 inline constexpr int32_t kDragOver = 1;
 inline constexpr int32_t kDragDrop = 2;
+// The pointer is inside the list but below its last entry (item is then the
+// number of entries): over it while moving, released there on a drop. A
+// handler that does not know these statuses answers 0 and nothing happens,
+// as for any status it does not expect.
+inline constexpr int32_t kDragOverEnd = 3;
+inline constexpr int32_t kDragDropEnd = 4;
+
+// Keys a key handler hears: the arrow keys by these values, letters by their
+// upper-case ASCII code ('A' to 'Z'). Other keys are not passed on.
+inline constexpr int32_t kKeyUp = 0x26;
+inline constexpr int32_t kKeyDown = 0x28;
+// Modifiers held with the key, or-ed together.
+inline constexpr int32_t kKeyCtrl = 1;
+inline constexpr int32_t kKeyShift = 2;
+inline constexpr int32_t kKeyAlt = 4;
 
 // Called for every command from a control: first the control's identifier;
 // the other two values are the toolkit's own. The result is ignored.
@@ -54,6 +70,14 @@ using ToviCommandHandler = int32_t (*)(int32_t id, int32_t code, int32_t extra);
 // shows that a drop there is not wanted.
 using ToviDragHandler = int32_t (*)(int32_t list, int32_t status, int32_t item,
                                     int32_t x, int32_t y);
+
+// Called for a key pressed with at least one of Ctrl and Alt held while the
+// window or any control in it has the keyboard focus, before the control
+// sees the key. A non-zero result means the key was used: the control then
+// never sees it, so Alt+Down, for instance, does not also move a list's
+// selection. Keys pressed while a dialog or message box is up are the
+// dialog's.
+using ToviKeyHandler = int32_t (*)(int32_t key, int32_t modifiers);
 
 // Something placed in a series: a control or a nested series.
 struct ToviItem {
@@ -70,8 +94,8 @@ int32_t Tovi();
 // A top-level window at the default position (-1, -1) with the given client
 // width and height, title and icon (null for none). Its handle.
 HWND ToviNewWindow(HWND parent, const std::string& title, int32_t x, int32_t y,
-                   int32_t width, int32_t height, int32_t style, int32_t exStyle,
-                   HICON icon, int32_t reserved);
+                   int32_t width, int32_t height, int32_t style,
+                   int32_t exStyle, HICON icon, int32_t reserved);
 
 // The series that fills the window's client area, top to bottom.
 ToviSeries ToviAutoSizer_GetMainSeries(HWND window);
@@ -100,6 +124,11 @@ HWND ToviAddButton(HWND parent, const std::string& caption, int32_t style,
 void ToviRegOnCommand(HWND window, ToviCommandHandler handler);
 void ToviRegOnDrag(HWND window, ToviDragHandler handler);
 void ToviListBox_EnableDragging(HWND list);
+void ToviRegOnKey(HWND window, ToviKeyHandler handler);
+
+// The text shown when the pointer rests on the control; the toolkit copies
+// it. An empty text shows nothing.
+void ToviSetToolTip(HWND control, const std::string& text);
 
 // Keyboard navigation between the window's controls (Tab, Shift+Tab, Enter
 // and Space on buttons, arrows in lists) when `enable` is kTrue.
@@ -112,7 +141,8 @@ int32_t ToviDoEvents(int32_t reserved);
 
 // Inserts `text` at `position` (-1 appends); the position it was put at, or
 // -1 when the list refused it.
-int32_t ToviListBox_AddItem(HWND list, int32_t position, const std::string& text);
+int32_t ToviListBox_AddItem(HWND list, int32_t position,
+                            const std::string& text);
 
 // Removes the entry at `position`; later entries move up. kFalse when there is
 // no such entry.

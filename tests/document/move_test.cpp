@@ -44,6 +44,10 @@ TEST_F(Moves, RefusedListExchangeChangesNothing) {
     EXPECT_EQ(Saved(), original) << accepted;
     EXPECT_EQ(Entries(), entries) << accepted;
   }
+  tovi::memory::FailEntry(list, 0, tovi::memory::EntryFailure::kRefuse);
+  EXPECT_EQ(MoveFunction(doc, list, 0, 3), kFalse);
+  EXPECT_EQ(Saved(), original);
+  EXPECT_EQ(Entries(), entries);
 }
 
 TEST_F(Moves, RefusedMovesChangeNothing) {

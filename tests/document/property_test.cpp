@@ -4,6 +4,7 @@
 // tail.
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
@@ -198,6 +199,16 @@ std::string LineAt(const SourceDocument& doc, int32_t i) {
   return std::string(doc.Text(i)) + std::string(doc.Terminator(i));
 }
 
+// The function at `from` put at `to`, the ones between shifting toward
+// `from`.
+void Rotate(std::vector<Function>& f, int from, int to) {
+  if (from < to) {
+    std::rotate(f.begin() + from, f.begin() + from + 1, f.begin() + to + 1);
+  } else {
+    std::rotate(f.begin() + to, f.begin() + from, f.begin() + from + 1);
+  }
+}
+
 using Property = DocumentTest;
 
 TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
@@ -208,38 +219,70 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
     Load(model.file);
     ASSERT_EQ(doc.problem, "");
 
-    for (int step = Pick(random, 0, 12); step > 0; --step) {
+    const std::string loaded = Saved();
+    std::vector<std::pair<int, int>> done, undone;  // the model's history
+    // The last round only checks.
+    for (int step = Pick(random, 0, 16); step >= 0 && !HasFailure(); --step) {
       const int count = static_cast<int>(model.functions.size());
-      const int p = Pick(random, -1, count - 1);
-      Select(p);
-      const bool up = Chance(random, 50);
-      up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
-      const int other =
-          up ? (p >= 2 ? p - 1 : -1) : (p >= 0 && p < count - 1 ? p + 1 : -1);
-      if (other >= 0) {
+      const int action = step == 0 ? -1 : Pick(random, 0, 9);
+      int from = -1, to = -1;  // the move the model makes, if any
+      if (action >= 0 && action < 4) {
+        from = Pick(random, -1, count - 1);
+        Select(from);
+        const bool up = action < 2;
+        up ? MoveFunctionUp(doc, list) : MoveFunctionDown(doc, list);
+        to = up ? (from >= 2 ? from - 1 : -1)
+                : (from >= 0 && from < count - 1 ? from + 1 : -1);
+      } else if (action >= 4 && action < 7) {
+        from = Pick(random, -1, count);
+        to = Pick(random, -1, count);
+        const bool moves =
+            from >= 0 && to >= 0 && from < count && to < count && from != to;
+        ASSERT_EQ(MoveFunction(doc, list, from, to), moves ? kTrue : kFalse);
+        if (!moves) to = -1;
+      } else if (action >= 7) {
+        const bool undo = action < 9;
+        auto& stack = undo ? done : undone;
+        ASSERT_EQ(undo ? UndoMove(doc, list) : RedoMove(doc, list),
+                  stack.empty() ? kFalse : kTrue);
+        if (!stack.empty()) {
+          std::tie(from, to) = stack.back();
+          if (undo) std::swap(from, to);
+          (undo ? undone : done).push_back(stack.back());
+          stack.pop_back();
+        }
+      }
+      if (to >= 0) {
         // The function moves, its declaration slot stays.
-        std::swap(model.functions[p], model.functions[other]);
-        EXPECT_EQ(tovi::memory::Selection(list), other);
+        Rotate(model.functions, from, to);
+        EXPECT_EQ(tovi::memory::Selection(list), to);
+        if (action < 7) {
+          done.push_back({from, to});
+          undone.clear();
+        }
       }
-    }
 
-    ASSERT_EQ(Saved(), Arrangement(model));
-    std::vector<std::string> names;
-    for (const Function& f : model.functions) names.push_back(f.name);
-    ASSERT_EQ(Entries(), names);
-    // Record i describes entry i: its declaration line and its block.
-    for (size_t k = 0; k < model.functions.size(); ++k) {
-      const Function& f = model.functions[k];
-      const FunctionRecord& record = doc.functions[k];
-      EXPECT_EQ(doc.Text(record.declLine), f.decl.text) << k;
-      ASSERT_EQ(record.lastLine - record.firstLine + 1,
-                static_cast<int32_t>(f.block.size()))
-          << k;
-      for (size_t i = 0; i < f.block.size(); ++i) {
-        EXPECT_EQ(doc.Text(record.firstLine + static_cast<int32_t>(i)),
-                  f.block[i].text);
+      ASSERT_EQ(Saved(), Arrangement(model));
+      std::vector<std::string> names;
+      for (const Function& f : model.functions) names.push_back(f.name);
+      ASSERT_EQ(Entries(), names);
+      // Record i describes entry i: its declaration line and its block.
+      for (size_t k = 0; k < model.functions.size(); ++k) {
+        const Function& f = model.functions[k];
+        const FunctionRecord& record = doc.functions[k];
+        EXPECT_EQ(doc.Text(record.declLine), f.decl.text) << k;
+        ASSERT_EQ(record.lastLine - record.firstLine + 1,
+                  static_cast<int32_t>(f.block.size()))
+            << k;
+        for (size_t i = 0; i < f.block.size(); ++i) {
+          EXPECT_EQ(doc.Text(record.firstLine + static_cast<int32_t>(i)),
+                    f.block[i].text);
+        }
       }
     }
+    while (UndoMove(doc, list) == kTrue) {
+    }
+    ASSERT_EQ(Saved(), loaded);
     std::vector<std::string> saved;
     for (int32_t i = 0; i < doc.lineCount; ++i) saved.push_back(LineAt(doc, i));
     std::sort(saved.begin(), saved.end());
@@ -283,6 +326,9 @@ TEST_F(Property, KeywordSoupNeverLosesALine) {
       Select(Pick(random, -1, doc.lastFunction));
       Chance(random, 50) ? MoveFunctionUp(doc, list)
                          : MoveFunctionDown(doc, list);
+      MoveFunction(doc, list, Pick(random, -1, doc.lastFunction + 1),
+                   Pick(random, -1, doc.lastFunction + 1));
+      if (Chance(random, 30)) UndoMove(doc, list);
     }
     if (!sound) {
       ASSERT_EQ(Saved(), file);

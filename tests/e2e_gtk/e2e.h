@@ -154,18 +154,20 @@ struct Session {
 
 // Starts `program` in `folder` and waits for its main window.
 Session Launch(const fs::path& program, const std::string& title,
-               const fs::path& folder);
+               const fs::path& folder,
+               const std::vector<std::string>& arguments = {});
 // Waits until every input sent so far has been handled, answers (with OK)
 // any message box that came up, checking it is on screen and owned by the
 // main window, and returns what the program shows then.
 Screen Settle(Session& session);
 // Presses a button of the main window with the mouse.
 void Press(Session& session, const std::string& caption);
-// Presses `caption`, waits for the file dialog it opens, types `path` into
-// it and presses Enter, or presses Escape when `path` is empty. A question
-// about replacing a file must come exactly when `expectQuestion`, and is
-// answered by pressing Replace. `whileOpen`, if set, runs once the dialog
-// is on screen.
+// Presses `caption` (or, when it holds a '+', the key chord it names, such
+// as ctrl+o), waits for the file dialog it opens, types `path` into it and
+// presses Enter, or presses Escape when `path` is empty. A question about
+// replacing a file must come exactly when `expectQuestion`, and is answered
+// by pressing Replace. `whileOpen`, if set, runs once the dialog is on
+// screen.
 void UseFileDialog(
     Session& session, const std::string& caption, bool save,
     const std::string& path, bool expectQuestion,

@@ -78,6 +78,28 @@ void Drag(Session& session, int from, int to) {
   Button(false);
 }
 
+// Drags entry `from` and drops it inside the list below its last entry.
+void DragToEnd(Session& session, int from) {
+  const int count = static_cast<int>(Settle(session).List().entries.size());
+  if (count == 0) Fail("the list is empty");
+  const auto [x, yFrom] = EntryCentre(session, from);
+  const Bounds last = EntryBounds(session.pid, count - 1);
+  const int below = last.y + last.h + last.h / 2;
+  std::vector<int> path = {yFrom + 10};
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    path.push_back(yFrom + (below - yFrom) * i / kSteps);
+  }
+  MoveTo(x, yFrom);
+  Button(true);
+  Settle(session);
+  for (int y : path) {
+    MoveTo(x, y);
+    Settle(session);
+  }
+  Button(false);
+}
+
 void Expect(bool holds, const std::string& what) {
   if (!holds) Fail(what);
 }
@@ -173,6 +195,19 @@ void Play(Session& session, const scenario::Step& step, const fs::path& data) {
     Press(session, v == "up" ? "Up" : "Down");
   } else if (v == "drag") {
     Drag(session, Number(Arg(step, 0)), Number(Arg(step, 1)));
+  } else if (v == "drag-end") {
+    DragToEnd(session, Number(step.rest));
+  } else if (v == "key") {
+    // Settling afterwards fails on any dialog the key opened.
+    Settle(session);
+    Focus(session.window);
+    Key(step.rest);
+    Settle(session);
+  } else if (v == "key-load") {
+    UseFileDialog(session, "ctrl+o", false, path, false);
+  } else if (v == "key-save") {
+    UseFileDialog(session, "ctrl+s", true, path,
+                  fs::exists(session.folder / path));
   } else {
     Check(session, step, data);
   }
@@ -205,10 +240,14 @@ void PlayScenario(const fs::path& scenarioFile, const fs::path& programs,
         fs::copy_file(data / Arg(step, 1), folder / Arg(step, 0));
       }
     }
-    session =
-        Launch(programs / played.program, WindowTitle(played.program), folder);
+    std::vector<std::string> arguments;
     for (const scenario::Step& step : played.steps) {
-      if (step.verb == "given" || step.verb == "program") continue;
+      if (step.verb == "start") arguments = {(folder / step.rest).string()};
+    }
+    session = Launch(programs / played.program, WindowTitle(played.program),
+                     folder, arguments);
+    for (const scenario::Step& step : played.steps) {
+      if (step.verb == "given" || step.verb == "start") continue;
       std::cout << "line " << step.line << ": " << step.verb << " " << step.rest
                 << std::endl;
       try {

@@ -81,20 +81,31 @@ std::pair<int, int> Centre(const Bounds& b) {
 }  // namespace
 
 Session Launch(const fs::path& program, const std::string& title,
-               const fs::path& folder) {
+               const fs::path& folder,
+               const std::vector<std::string>& arguments) {
   Session session;
   session.folder = folder;
   session.title = title;
   // HOME and settings of its own, so nothing the desktop keeps (recent
   // files, the dialog's size) lands in the user's own or leaks between
   // tests.
+  std::vector<std::string> argv = {fs::absolute(program).string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
   session.pid = Spawn(
-      {fs::absolute(program).string()},
+      argv,
       {"HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
        "XDG_CONFIG_HOME=" + (folder / ".config").string(),
        "XDG_DATA_HOME=" + (folder / ".local").string(), "GDK_BACKEND=x11"},
       folder);
-  session.window = WaitForWindow(title);
+  // A message box over it may bear the same title; the main window is the
+  // one no other window owns.
+  WaitFor([&] {
+    for (unsigned long window : WindowsTitled(title)) {
+      if (OwnerOf(window) == 0) session.window = window;
+    }
+    return session.window != 0;
+  });
+  if (session.window == 0) Fail("no window titled \"" + title + "\" came up");
   if (!WaitFor([&] {
         std::optional<Screen> screen = ReadScreen(session.pid);
         return screen && screen->title == title;
@@ -132,7 +143,12 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
                    const std::string& path, bool expectQuestion,
                    const std::function<void(unsigned long)>& whileOpen) {
   Settle(session);
-  Press(session, caption);
+  if (caption.find('+') != std::string::npos) {
+    Focus(session.window);
+    Key(caption);
+  } else {
+    Press(session, caption);
+  }
   const Box dialog = WaitForBox(session, "file chooser", "file dialog");
   const unsigned long window = WaitForWindow(dialog.title, {session.window});
   ExpectOwned(session, window, dialog.title);

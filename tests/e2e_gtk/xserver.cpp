@@ -80,11 +80,11 @@ XServer StartXServer() {
   // Its complaints about the numbers in use while it searches are noise.
   // Without -noreset the server starts over whenever its last client
   // leaves, and a program connecting meanwhile is refused.
-  server.pid = Spawn(
-      {"/bin/sh", "-c",
-       "exec Xvfb -displayfd " + std::to_string(ends[1]) +
-           " -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null"},
-      {}, "/");
+  server.pid =
+      Spawn({"/bin/sh", "-c",
+             "exec Xvfb -displayfd " + std::to_string(ends[1]) +
+                 " -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null"},
+            {}, "/");
   close(ends[1]);
   std::string number;
   pollfd ready{ends[0], POLLIN, 0};

@@ -35,6 +35,8 @@ void MoveMouse(POINT screen);
 void MouseButton(bool down);
 void PressKey(WORD key);
 void PressKeyWith(WORD modifier, WORD key);
+// Presses `key` while every one of `modifiers` is held.
+void PressChord(const std::vector<WORD>& modifiers, WORD key);
 void TypeText(const std::wstring& text);
 
 // A message box that was shown, read before it was answered.
@@ -49,8 +51,10 @@ struct Session {
   HWND window = nullptr;
   std::vector<Message> messages;  // shown and answered, not yet checked
 
+  // `argument`, when not empty, is passed on the command line, quoted.
   Session(const std::filesystem::path& program,
-          const std::filesystem::path& folder, const std::wstring& title);
+          const std::filesystem::path& folder, const std::wstring& title,
+          const std::wstring& argument = L"");
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -87,10 +91,12 @@ int ListSelection(HWND list);
 // Scrolls the entry into view and gives its middle, in screen coordinates.
 POINT EntryPoint(HWND list, int position);
 
-// The file dialog steps: presses the program's button, waits for the
-// dialog, and types the path into its name box (Enter) or cancels it.
+// The file dialog steps: presses the program's button (or, given a
+// `shortcut` letter, Ctrl with it instead), waits for the dialog, and types
+// the path into its name box (Enter) or cancels it.
 void ChooseInFileDialog(Session& session, HWND button,
-                        const std::filesystem::path& path, bool expectReplace);
+                        const std::filesystem::path& path, bool expectReplace,
+                        WORD shortcut = 0);
 void CancelFileDialog(Session& session, HWND button);
 
 }  // namespace e2e

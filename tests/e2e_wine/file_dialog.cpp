@@ -26,8 +26,12 @@ HWND FileNameBox(HWND dialog) {
   return combo == nullptr ? nullptr : EditWithin(combo);
 }
 
-HWND OpenDialogBy(Session& session, HWND button) {
-  session.Click(button);
+HWND OpenDialogBy(Session& session, HWND button, WORD shortcut) {
+  if (shortcut != 0) {
+    PressKeyWith(VK_CONTROL, shortcut);
+  } else {
+    session.Click(button);
+  }
   HWND dialog = nullptr;
   WaitFor(
       [&] {
@@ -60,8 +64,9 @@ void AwaitClosed(Session& session, HWND dialog) {
 }  // namespace
 
 void ChooseInFileDialog(Session& session, HWND button,
-                        const std::filesystem::path& path, bool expectReplace) {
-  HWND dialog = OpenDialogBy(session, button);
+                        const std::filesystem::path& path, bool expectReplace,
+                        WORD shortcut) {
+  HWND dialog = OpenDialogBy(session, button, shortcut);
   HWND box = FileNameBox(dialog);
   WaitFor([&] { return session.ThreadInfo().hwndFocus == box; },
           "the file name box to have the focus");
@@ -95,7 +100,7 @@ void ChooseInFileDialog(Session& session, HWND button,
 }
 
 void CancelFileDialog(Session& session, HWND button) {
-  HWND dialog = OpenDialogBy(session, button);
+  HWND dialog = OpenDialogBy(session, button, 0);
   PressKey(VK_ESCAPE);
   AwaitClosed(session, dialog);
 }

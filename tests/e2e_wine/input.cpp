@@ -111,9 +111,15 @@ void PressKey(WORD key) {
 }
 
 void PressKeyWith(WORD modifier, WORD key) {
-  Key(modifier, true);
+  PressChord({modifier}, key);
+}
+
+void PressChord(const std::vector<WORD>& modifiers, WORD key) {
+  for (WORD modifier : modifiers) Key(modifier, true);
   PressKey(key);
-  Key(modifier, false);
+  for (auto held = modifiers.rbegin(); held != modifiers.rend(); ++held) {
+    Key(*held, false);
+  }
 }
 
 void TypeText(const std::wstring& text) {

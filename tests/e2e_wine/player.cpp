@@ -57,6 +57,7 @@ class Player {
   void Play(const scenario::Step& step) {
     const std::string& verb = step.verb;
     if (verb == "given") return Given(step);
+    if (verb == "start") return StartWith(step);
     if (!session_) Start();
     static const std::map<std::string, void (Player::*)(const scenario::Step&)>
         kSteps = {
@@ -77,6 +78,10 @@ class Player {
             {"expect-same", &Player::ExpectSame},
             {"expect-missing", &Player::ExpectMissing},
             {"drag", &Player::Drag},
+            {"drag-end", &Player::DragToEnd},
+            {"key", &Player::Key},
+            {"key-load", &Player::KeyLoad},
+            {"key-save", &Player::KeySave},
             {"expect-order", &Player::ExpectOrder},
             {"expect-count", &Player::ExpectCount},
         };
@@ -99,7 +104,15 @@ class Player {
     const bool kalvane = program_ == "kalvane";
     session_ = std::make_unique<Session>(
         kalvane ? programs_.kalvane : programs_.listdrag, folder_,
-        kalvane ? L"Kalvane" : L"Listbox dragging demo");
+        kalvane ? L"Kalvane" : L"Listbox dragging demo", argument_);
+    session_->AnswerMessageBoxes();
+  }
+
+  void StartWith(const scenario::Step& step) {
+    Need(step, 1);
+    if (session_) Fail("start must come before the program starts");
+    argument_ = InFolder(step.args[0]).wstring();
+    Start();
   }
 
   HWND List() const {
@@ -260,6 +273,44 @@ class Player {
     session_->AnswerMessageBoxes();
   }
 
+  void DragToEnd(const scenario::Step& step) {
+    Need(step, 1);
+    const int count = static_cast<int>(ListEntries(List()).size());
+    POINT below = EntryPoint(List(), count - 1);
+    below.y += static_cast<int>(SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0));
+    DragEntryTo(*session_, List(), Number(step.args[0]), below);
+    session_->AnswerMessageBoxes();
+  }
+
+  // A key pressed with modifiers; it must open no dialog.
+  void Key(const scenario::Step& step) {
+    const scenario::Chord chord = scenario::ParseChord(step.rest);
+    std::vector<WORD> modifiers;
+    if (chord.ctrl) modifiers.push_back(VK_CONTROL);
+    if (chord.shift) modifiers.push_back(VK_SHIFT);
+    if (chord.alt) modifiers.push_back(VK_MENU);
+    const WORD key = chord.key == "Up"     ? VK_UP
+                     : chord.key == "Down" ? VK_DOWN
+                                           : static_cast<WORD>(chord.key[0]);
+    PressChord(modifiers, key);
+    session_->Settle();
+    if (!session_->DialogsOwnedBy(session_->window).empty()) {
+      Fail("the key opened a dialog");
+    }
+  }
+
+  void KeyLoad(const scenario::Step& step) {
+    Need(step, 1);
+    ChooseInFileDialog(*session_, Button("Load"), InFolder(step.args[0]), false,
+                       'O');
+  }
+
+  void KeySave(const scenario::Step& step) {
+    Need(step, 1);
+    fs::path path = InFolder(step.args[0]);
+    ChooseInFileDialog(*session_, Button("Save"), path, fs::exists(path), 'S');
+  }
+
   void ExpectOrder(const scenario::Step& step) {
     std::vector<std::string> entries = ListEntries(List());
     if (entries.size() < step.args.size()) Fail("the list is too short");
@@ -283,13 +334,17 @@ class Player {
   fs::path folder_;
   std::string program_;
   std::unique_ptr<Session> session_;
+  std::wstring argument_;  // the program's command line argument, if any
 };
 
 }  // namespace
 
 void DragEntry(Session& session, HWND list, int from, int to) {
+  DragEntryTo(session, list, from, EntryPoint(list, to));
+}
+
+void DragEntryTo(Session& session, HWND list, int from, POINT end) {
   POINT start = EntryPoint(list, from);
-  POINT end = EntryPoint(list, to);
   MoveMouse(start);
   MouseButton(true);
   WaitFor([&] { return session.ThreadInfo().hwndCapture == list; },

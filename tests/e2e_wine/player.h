@@ -35,5 +35,7 @@ void Pose(const std::string& program, const Programs& programs,
 // Presses the mouse on entry `from`, moves in steps to entry `to` and
 // releases it there.
 void DragEntry(Session& session, HWND list, int from, int to);
+// The same, released at `end` (screen coordinates).
+void DragEntryTo(Session& session, HWND list, int from, POINT end);
 
 }  // namespace e2e

@@ -75,9 +75,10 @@ HWND ChildWithText(HWND window, const std::wstring& className,
 }
 
 Session::Session(const std::filesystem::path& program,
-                 const std::filesystem::path& folder,
-                 const std::wstring& title) {
+                 const std::filesystem::path& folder, const std::wstring& title,
+                 const std::wstring& argument) {
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  if (!argument.empty()) commandLine += L" \"" + argument + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
@@ -87,14 +88,20 @@ Session::Session(const std::filesystem::path& program,
   WaitFor(
       [&] {
         auto found = TopLevelWindows(process.dwProcessId, [&](HWND w) {
-          return WindowText(w) == title;
+          // A message at start may carry the same title, but has an owner.
+          return WindowText(w) == title && GetWindow(w, GW_OWNER) == nullptr;
         });
         window = found.empty() ? nullptr : found.front();
         return window != nullptr;
       },
       "the window \"" + Utf8(title) + "\"");
-  WaitFor([&] { return ThreadInfo().hwndActive == window; },
-          "the new window to become active");
+  // A program that has something to say at start shows its box at once.
+  WaitFor(
+      [&] {
+        HWND active = ThreadInfo().hwndActive;
+        return active == window || GetWindow(active, GW_OWNER) == window;
+      },
+      "the new window or its message to become active");
   Settle();
 }
 

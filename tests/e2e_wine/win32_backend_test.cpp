@@ -225,8 +225,9 @@ TEST_F(Win32Backend, DragHandlerAnswersAreHonoured) {
   EXPECT_EQ(drags[2].item, 1);
   EXPECT_EQ(drags[3].status, kDragOver);
   EXPECT_EQ(drags[3].item, 2);
-  EXPECT_EQ(drags[4].status, kDragDrop);
-  EXPECT_EQ(drags[4].item, -1);
+  // Below the last entry, inside the list: the drop at the end.
+  EXPECT_EQ(drags[4].status, kDragDropEnd);
+  EXPECT_EQ(drags[4].item, 3);
 }
 
 // Memory can run out in any handler; the exception must end in the backend,

@@ -233,3 +233,32 @@ TEST_F(KalvaneTest, ClosingAfterMovesAsksNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Beyond the shared scenarios: tooltips, drops outside the list, the
+// history across Loads, and the name a start argument leaves for Save.
+TEST_F(KalvaneTest, GesturesBeyondTheButtons) {
+  Write("two.ost", kTwoFunctions);
+  const std::vector<std::string> one{"One", "Two"}, two{"Two", "One"};
+  mem::SetEventLoop([&] {
+    Press(kSaveButton, "");
+    EXPECT_EQ(mem::Dialogs().back().initialName, Path("two.ost"));
+    EXPECT_TRUE(
+        mem::ToolTip(GetDlgItem(Window(), kUpButton)).ends_with("(Alt+Up)"));
+    mem::Drag(List(), 1, -1);
+    EXPECT_EQ(mem::Entries(List()), one);
+    EXPECT_EQ(mem::Selection(List()), 1);
+    mem::Drag(List(), 1, 0);
+    Press(kLoadButton, Path("missing.ost"));  // fails, keeps the history
+    EXPECT_TRUE(mem::PressKey(Window(), 'Z', kKeyCtrl));
+    EXPECT_EQ(mem::Entries(List()), one);
+    mem::Drag(List(), 1, 0);
+    Press(kLoadButton, Path("two.ost"));
+    mem::PressKey(Window(), 'Z', kKeyCtrl);
+    EXPECT_EQ(mem::Entries(List()), one);
+  });
+  ASSERT_EQ(RunKalvane(Path("two.ost")), 0);
+}
+
+}  // namespace

@@ -66,6 +66,17 @@ class Player {
       mem::Select(List(), Number(step.rest));
     } else if (v == "drag") {
       mem::Drag(List(), Number(step.args.at(0)), Number(step.args.at(1)));
+    } else if (v == "drag-end") {
+      mem::DragToEnd(List(), Number(step.rest));
+    } else if (v == "key") {
+      size_t before = mem::Dialogs().size();
+      PressChord(window, ParseChord(step.rest));
+      EXPECT_EQ(mem::Dialogs().size(), before) << "a dialog opened";
+    } else if (v == "key-load" || v == "key-save") {
+      size_t before = mem::Dialogs().size();
+      mem::AnswerNextDialog((folder_ / step.rest).string());
+      PressChord(window, {true, false, false, v == "key-load" ? "O" : "S"});
+      EXPECT_EQ(mem::Dialogs().size(), before + 1) << "no dialog opened";
     } else {
       Check(step, window);
     }
@@ -76,6 +87,15 @@ class Player {
     return GetDlgItem(
         mem::LastWindow(),
         mem::Text(mem::LastWindow()) == "Kalvane" ? kFunctionList : kDragList);
+  }
+
+  void PressChord(HWND window, const Chord& chord) {
+    const int32_t key = chord.key == "Up"     ? kKeyUp
+                        : chord.key == "Down" ? kKeyDown
+                                              : chord.key[0];
+    mem::PressKey(window, key,
+                  (chord.ctrl ? kKeyCtrl : 0) | (chord.shift ? kKeyShift : 0) |
+                      (chord.alt ? kKeyAlt : 0));
   }
 
   // A button press that opens a dialog must really open one.
@@ -153,10 +173,13 @@ void PlayInMemory(const Scenario& scenario, const fs::path& dataFolder) {
                                          scenario.program + "-");
   const fs::path& folder = temp.path();
   std::vector<Step> actions;
+  std::string startFile;
   for (const Step& step : scenario.steps) {
     if (step.verb == "given") {
       fs::copy_file(dataFolder / step.args.at(1), folder / step.args.at(0),
                     fs::copy_options::overwrite_existing);
+    } else if (step.verb == "start") {
+      startFile = (folder / step.rest).string();
     } else {
       actions.push_back(step);
     }
@@ -165,7 +188,8 @@ void PlayInMemory(const Scenario& scenario, const fs::path& dataFolder) {
   mem::SetEventLoop([&] {
     for (const Step& step : actions) player.Play(step);
   });
-  int exitCode = scenario.program == "kalvane" ? RunKalvane() : RunListdrag();
+  int exitCode =
+      scenario.program == "kalvane" ? RunKalvane(startFile) : RunListdrag();
   EXPECT_EQ(exitCode, 0);
 }
 

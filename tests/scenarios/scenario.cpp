@@ -28,6 +28,11 @@ const std::set<std::string> kVerbs = {"program",
                                       "expect-same",
                                       "expect-missing",
                                       "drag",
+                                      "drag-end",
+                                      "key",
+                                      "key-load",
+                                      "key-save",
+                                      "start",
                                       "expect-order",
                                       "expect-count"};
 
@@ -37,6 +42,23 @@ const std::set<std::string> kVerbs = {"program",
 }
 
 }  // namespace
+
+Chord ParseChord(const std::string& text) {
+  Chord chord;
+  chord.ctrl = text.starts_with("ctrl+");
+  chord.shift = text.find("shift+") != std::string::npos;
+  chord.alt = text.find("alt+") != std::string::npos;
+  chord.key = text.substr(text.rfind('+') + 1);
+  const bool letter =
+      chord.key.size() == 1 && chord.key[0] >= 'A' && chord.key[0] <= 'Z';
+  // Spelled back in the one order allowed, anything else shows up.
+  const std::string spelled = std::string(chord.ctrl ? "ctrl+" : "") +
+                              (chord.shift ? "shift+" : "") +
+                              (chord.alt ? "alt+" : "") + chord.key;
+  if (spelled != text || (!letter && chord.key != "Up" && chord.key != "Down"))
+    throw std::runtime_error("no such key chord: " + text);
+  return chord;
+}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> pieces;
@@ -69,6 +91,7 @@ Scenario Load(const std::string& path) {
     step.args = Split(step.rest, ' ');
     if (kVerbs.count(step.verb) == 0)
       Fail(path, line, "unknown step " + step.verb);
+    if (step.verb == "key") ParseChord(step.rest);
     if (step.verb == "program") {
       if (step.rest != "kalvane" && step.rest != "listdrag")
         Fail(path, line, "unknown program " + step.rest);

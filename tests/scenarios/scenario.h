@@ -19,6 +19,18 @@ struct Scenario {
   std::vector<Step> steps;
 };
 
+// A key pressed with modifiers, as a `key` step writes it: "alt+Up",
+// "ctrl+shift+Z". The key is Up, Down or a capital letter.
+struct Chord {
+  bool ctrl = false;
+  bool shift = false;
+  bool alt = false;
+  std::string key;
+};
+
+// Throws std::runtime_error for a chord written any other way.
+Chord ParseChord(const std::string& text);
+
 // Parses the file at `path`. Throws std::runtime_error naming the file and
 // line for anything malformed, so a typo fails loudly instead of testing
 // less than it says.

@@ -36,6 +36,7 @@ struct HWND__ {
   GtkWidget* fixed = nullptr;  // the container the controls are placed in
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
+  ToviKeyHandler onKey = nullptr;
   bool dialogInterface = false;
   std::vector<HWND> controls;  // in creation order
 
@@ -93,6 +94,10 @@ std::string DisplayText(std::string_view bytes);
 int32_t PositionAt(HWND list, double x, double y);
 // A point of the screen in the view's own coordinates.
 void ViewPoint(HWND list, double rootX, double rootY, double& x, double& y);
+
+// Offers a key pressed in `window` with Ctrl or Alt to its key handler;
+// true when the handler used it.
+bool OfferKey(HWND window, const GdkEventKey& event);
 
 // Mouse events of a list whose dragging is on; true when the event was used.
 bool OnDragPress(HWND list, const GdkEventButton& event);

@@ -31,24 +31,63 @@ void SetCursor(HWND list, const char* name) {
 }
 
 // The mark is the view's own drop line across the top of the entry the
-// dragged one would be put in front of.
+// dragged one would be put in front of, or below the last entry for a drop
+// at the end (`mark` is then the number of entries).
 void ShowMark(HWND list, int32_t mark) {
   if (mark == list->dragMark) return;
   list->dragMark = mark;
   GtkTreeView* view = GTK_TREE_VIEW(list->widget);
   AtkObject* accessible = gtk_widget_get_accessible(list->widget);
-  if (mark < 0) {
+  const auto count = static_cast<int32_t>(list->entries.size());
+  if (mark < 0 || mark > count || count == 0) {
     gtk_tree_view_set_drag_dest_row(view, nullptr, GTK_TREE_VIEW_DROP_BEFORE);
     atk_object_set_description(accessible, "");
     return;
   }
-  GtkTreePath* path = gtk_tree_path_new_from_indices(mark, -1);
-  gtk_tree_view_set_drag_dest_row(view, path, GTK_TREE_VIEW_DROP_BEFORE);
+  const bool atEnd = mark == count;
+  GtkTreePath* path =
+      gtk_tree_path_new_from_indices(atEnd ? mark - 1 : mark, -1);
+  gtk_tree_view_set_drag_dest_row(
+      view, path, atEnd ? GTK_TREE_VIEW_DROP_AFTER : GTK_TREE_VIEW_DROP_BEFORE);
   gtk_tree_path_free(path);
   const std::string where =
-      "Drop in front of " +
-      DisplayText(list->entries[static_cast<size_t>(mark)]);
+      atEnd ? std::string("Drop at the end")
+            : "Drop in front of " +
+                  DisplayText(list->entries[static_cast<size_t>(mark)]);
   atk_object_set_description(accessible, where.c_str());
+}
+
+// Whether a point of the view is inside it below its last entry.
+bool BelowLastEntry(HWND list, double x, double y) {
+  const auto count = static_cast<int32_t>(list->entries.size());
+  GtkAllocation area;
+  gtk_widget_get_allocation(list->widget, &area);
+  if (count == 0 || x < 0 || y < 0 || x >= area.width || y >= area.height) {
+    return false;
+  }
+  GtkTreeView* view = GTK_TREE_VIEW(list->widget);
+  GtkTreePath* last = gtk_tree_path_new_from_indices(count - 1, -1);
+  GdkRectangle row;
+  gtk_tree_view_get_background_area(view, last, nullptr, &row);
+  gtk_tree_path_free(last);
+  int binX = 0;
+  int binY = 0;
+  gtk_tree_view_convert_widget_to_bin_window_coords(
+      view, static_cast<int>(x), static_cast<int>(y), &binX, &binY);
+  return binY >= row.y + row.height;
+}
+
+// The entry under the pointer and the status to report it with: below the
+// last entry, the number of entries and the status for the end.
+int32_t PointedEntry(HWND list, double x, double y, bool drop,
+                     int32_t& status) {
+  const int32_t item = PositionAt(list, x, y);
+  if (item < 0 && BelowLastEntry(list, x, y)) {
+    status = drop ? kDragDropEnd : kDragOverEnd;
+    return static_cast<int32_t>(list->entries.size());
+  }
+  status = drop ? kDragDrop : kDragOver;
+  return item;
 }
 
 // Scrolls by one entry while the pointer is above or below the view, so a
@@ -69,8 +108,9 @@ void ScrollTowardPointer(HWND list, double y) {
 
 void Over(HWND list, double x, double y) {
   ScrollTowardPointer(list, y);
-  const int32_t item = PositionAt(list, x, y);
-  const bool wanted = CallHandler(list, kDragOver, item, x, y) != 0;
+  int32_t status = kDragOver;
+  const int32_t item = PointedEntry(list, x, y, false, status);
+  const bool wanted = CallHandler(list, status, item, x, y) != 0;
   SetCursor(list, wanted ? "move" : "not-allowed");
   ShowMark(list, wanted ? item : -1);
 }
@@ -155,9 +195,10 @@ bool OnDragRelease(HWND list, const GdkEventButton& event) {
   }
   list->pressed = false;
   if (!list->dragging) return false;
-  const int32_t item = PositionAt(list, x, y);
+  int32_t status = kDragDrop;
+  const int32_t item = PointedEntry(list, x, y, true, status);
   End(list);
-  CallHandler(list, kDragDrop, item, x, y);
+  CallHandler(list, status, item, x, y);
   // The view still ends its own press.
   return false;
 }

@@ -46,6 +46,7 @@ gboolean OnDelete(GtkWidget* widget, GdkEvent*, gpointer) {
 // the arrow keys do not walk between the controls.
 gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer data) {
   auto* window = static_cast<HWND>(data);
+  if (OfferKey(window, *event)) return TRUE;
   if (window->dialogInterface) return FALSE;
   switch (event->keyval) {
     case GDK_KEY_Tab:

@@ -27,6 +27,7 @@ struct HWND__ {
   HWND parent = nullptr;  // the window a control belongs to
   int32_t id = -1;        // -1 for a window
   std::string text;       // a window's title or a button's caption
+  std::string toolTip;
   bool enabled = true;
 
   // Windows.
@@ -37,6 +38,7 @@ struct HWND__ {
   bool dialogInterface = false;
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
+  ToviKeyHandler onKey = nullptr;
   std::vector<HWND> controls;  // in creation order
 
   // Lists. Selection and caret are positions, -1 for none.

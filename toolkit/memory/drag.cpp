@@ -31,9 +31,8 @@ std::vector<int32_t> Path(int32_t from, int32_t to) {
   return path;
 }
 
-}  // namespace
-
-DragOutcome Drag(HWND list, int32_t from, int32_t to) {
+// `toEnd`: the pointer goes on below the last entry and drops there.
+DragOutcome DragWith(HWND list, int32_t from, int32_t to, bool toEnd) {
   DragOutcome outcome{0, {}, 0};
   HWND found = Find(list, RecordKind::kList);
   if (found == nullptr || !found->dragging || !found->enabled ||
@@ -49,8 +48,27 @@ DragOutcome Drag(HWND list, int32_t from, int32_t to) {
     outcome.overResults.push_back(
         CallHandler(handler, id, kDragOver, position, 0, 0));
   }
-  outcome.dropResult = CallHandler(handler, id, kDragDrop, to, 0, 0);
+  if (!toEnd) {
+    outcome.dropResult = CallHandler(handler, id, kDragDrop, to, 0, 0);
+    return outcome;
+  }
+  const int32_t end = found->entries.Count();
+  outcome.overResults.push_back(
+      CallHandler(handler, id, kDragOverEnd, end, 0, 0));
+  outcome.dropResult = CallHandler(handler, id, kDragDropEnd, end, 0, 0);
   return outcome;
+}
+
+}  // namespace
+
+DragOutcome Drag(HWND list, int32_t from, int32_t to) {
+  return DragWith(list, from, to, false);
+}
+
+DragOutcome DragToEnd(HWND list, int32_t from) {
+  HWND found = Find(list, RecordKind::kList);
+  if (found == nullptr || from < 0) return DragOutcome{0, {}, 0};
+  return DragWith(list, from, found->entries.Count() - 1, true);
 }
 
 }  // namespace tovi::memory

@@ -70,6 +70,15 @@ void Select(HWND list, int32_t position);
 // after a begin that the handler answers with 0.
 DragOutcome Drag(HWND list, int32_t from, int32_t to);
 
+// Drags the entry at `from` over every entry below it and on below the last
+// one, and drops it there, inside the list under its last entry.
+DragOutcome DragToEnd(HWND list, int32_t from);
+
+// Presses `key` with `modifiers` (the kKey* values of tovi.h) while the
+// window has the focus. The window's key handler hears it only with Ctrl or
+// Alt held; true when the handler used it.
+bool PressKey(HWND window, int32_t key, int32_t modifiers);
+
 // A list whose memory runs short: after `accepted` more entries, the next
 // ToviListBox_AddItem fails once, refused (-1) as a full native list refuses
 // it, or with std::bad_alloc as an allocation inside the control would.
@@ -87,7 +96,8 @@ bool IsEnabled(HWND control);
 bool IsDisplayed(HWND window);
 bool DialogInterfaceEnabled(HWND window);
 bool DraggingEnabled(HWND list);
-std::string Text(HWND windowOrControl);   // title or caption
+std::string Text(HWND windowOrControl);  // title or caption
+std::string ToolTip(HWND control);
 int32_t ControlId(HWND control);          // -1 for a top-level window
 std::vector<HWND> Controls(HWND window);  // in creation order
 bool IsList(HWND control);

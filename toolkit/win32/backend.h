@@ -28,7 +28,10 @@ inline constexpr UINT kResumeRedrawMessage = WM_APP + 1;
 struct WindowState {
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
+  ToviKeyHandler onKey = nullptr;
   bool dialogInterface = false;
+  // The window's tooltip control, made with its first tooltip.
+  HWND toolTips = nullptr;
   // The control that had the keyboard focus when the window was last
   // deactivated, given it back on reactivation.
   HWND lastFocus = nullptr;
@@ -87,6 +90,11 @@ LRESULT DefaultButtonAnswer(HWND window);
 
 // Turns the window's lists' drawing back on after a burst of insertions.
 void ResumeRedraw(HWND window, WindowState& state);
+
+// Gives a key pressed with Ctrl or Alt to the key handler of the toolkit
+// window the focus is in, before the focused control; true when the handler
+// used it, and the message is then not dispatched.
+bool OfferKey(const MSG& message);
 
 // A notification of the common controls' drag list, sent to the list's
 // window; the result is the notification's answer.

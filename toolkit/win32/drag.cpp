@@ -12,10 +12,19 @@ namespace {
 // put in front of. It is drawn inside the list, so it shows even when the
 // list fills its window, and it is bound to that entry: when the list
 // scrolls, the line moves with the entry and is wiped by repainting it.
+// The entry whose rectangle holds the mark: the last one for the mark below
+// it (item the number of entries).
+int32_t MarkedEntry(HWND list, int32_t item) {
+  const auto count =
+      static_cast<int32_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  return item == count ? count - 1 : item;
+}
+
 void EraseMark(WindowState& state) {
   RECT entry;
   if (state.markList != nullptr && IsWindow(state.markList) &&
-      SendMessageW(state.markList, LB_GETITEMRECT, state.markItem,
+      SendMessageW(state.markList, LB_GETITEMRECT,
+                   MarkedEntry(state.markList, state.markItem),
                    reinterpret_cast<LPARAM>(&entry)) != LB_ERR) {
     InvalidateRect(state.markList, &entry, TRUE);
     UpdateWindow(state.markList);
@@ -29,16 +38,38 @@ void EraseMark(WindowState& state) {
 void ShowMark(WindowState& state, HWND list, int32_t item) {
   if (state.markList != list || state.markItem != item) EraseMark(state);
   RECT entry;
-  if (item < 0 || SendMessageW(list, LB_GETITEMRECT, item,
+  const int32_t marked = MarkedEntry(list, item);
+  if (item < 0 || SendMessageW(list, LB_GETITEMRECT, marked,
                                reinterpret_cast<LPARAM>(&entry)) == LB_ERR) {
     return;
   }
   state.markList = list;
   state.markItem = item;
-  RECT line{entry.left, entry.top, entry.right, entry.top + 2};
+  // Below the last entry the line runs along that entry's bottom edge.
+  const LONG top = marked == item ? entry.top : entry.bottom - 2;
+  RECT line{entry.left, top, entry.right, top + 2};
   HDC dc = GetDC(list);
   FillRect(dc, &line, GetSysColorBrush(COLOR_WINDOWTEXT));
   ReleaseDC(list, dc);
+}
+
+// The number of entries when `screen` lies inside the list below its last
+// entry, else -1.
+int32_t BelowLastEntry(HWND list, POINT screen) {
+  POINT inList = screen;
+  ScreenToClient(list, &inList);
+  RECT client;
+  RECT last;
+  const auto count =
+      static_cast<int32_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  if (count <= 0 || !GetClientRect(list, &client) ||
+      !PtInRect(&client, inList) ||
+      SendMessageW(list, LB_GETITEMRECT, count - 1,
+                   reinterpret_cast<LPARAM>(&last)) == LB_ERR ||
+      inList.y < last.bottom) {
+    return -1;
+  }
+  return count;
 }
 
 }  // namespace
@@ -63,14 +94,23 @@ LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
     case DL_DRAGGING: {
       // Above or below the list, the list scrolls towards the pointer.
       int32_t item = LBItemFromPt(list, info.ptCursor, TRUE);
-      bool wanted = tell(kDragOver, item) != 0;
+      const int32_t end = item < 0 ? BelowLastEntry(list, info.ptCursor) : -1;
+      if (end >= 0) item = end;
+      bool wanted = tell(end >= 0 ? kDragOverEnd : kDragOver, item) != 0;
       ShowMark(state, list, wanted ? item : -1);
       return wanted ? DL_MOVECURSOR : DL_STOPCURSOR;
     }
-    case DL_DROPPED:
+    case DL_DROPPED: {
       EraseMark(state);
-      tell(kDragDrop, LBItemFromPt(list, info.ptCursor, FALSE));
+      const int32_t item = LBItemFromPt(list, info.ptCursor, FALSE);
+      const int32_t end = item < 0 ? BelowLastEntry(list, info.ptCursor) : -1;
+      if (end >= 0) {
+        tell(kDragDropEnd, end);
+      } else {
+        tell(kDragDrop, item);
+      }
       return 0;
+    }
     default:  // DL_CANCELDRAG
       EraseMark(state);
       return 0;

@@ -29,6 +29,9 @@ int32_t ToviDoEvents(int32_t /*reserved*/) {
   BOOL got;
   while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
     if (got == -1) return 1;
+    // Shortcuts come first, so that Alt+Down, say, does not also move the
+    // list's selection.
+    if (tovi::win32::OfferKey(message)) continue;
     if (IsDialogKey(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

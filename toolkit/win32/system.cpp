@@ -46,7 +46,9 @@ int32_t Tovi() {
   using namespace tovi::win32;
   Toolkit& toolkit = TheToolkit();
   if (toolkit.instance != nullptr) return 0;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  // Tooltips are among the bar classes.
+  INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   if (!InitCommonControlsEx(&controls)) return 1;
   // The file dialogs host shell components, which want a single-threaded
   // apartment on the thread that shows them. A thread already set up
