@@ -54,16 +54,13 @@ std::pair<int, int> EntryCentre(Session& session, int position) {
   return {entry.x + entry.w / 3, entry.y + entry.h / 2};
 }
 
-// Presses on entry `from`, moves in steps onto entry `to` and releases
-// there. The first step goes a little further than a drag needs to begin
-// and less than an entry, so a drop on the entry itself is a real drag too.
-// Each step is seen by the program before the next: it folds pointer motion
-// it has not handled yet into one.
-void Drag(Session& session, int from, int to) {
-  Settle(session);
-  const auto [x, yFrom] = EntryCentre(session, from);
-  const int yTo = EntryCentre(session, to).second;
-  std::vector<int> path = {yFrom + (to < from ? -10 : 10)};
+// Presses at (x, yFrom), moves in steps to yTo and releases there. The
+// first step goes a little further than a drag needs to begin and less than
+// an entry, so a drop on the entry itself is a real drag too. Each step is
+// seen by the program before the next: it folds pointer motion it has not
+// handled yet into one.
+void DragAlong(Session& session, int x, int yFrom, int yTo) {
+  std::vector<int> path = {yFrom + (yTo < yFrom ? -10 : 10)};
   constexpr int kSteps = 8;
   for (int i = 1; i <= kSteps; ++i) {
     path.push_back(yFrom + (yTo - yFrom) * i / kSteps);
@@ -78,26 +75,20 @@ void Drag(Session& session, int from, int to) {
   Button(false);
 }
 
+// Drags entry `from` and drops it on entry `to`.
+void Drag(Session& session, int from, int to) {
+  Settle(session);
+  const auto [x, yFrom] = EntryCentre(session, from);
+  DragAlong(session, x, yFrom, EntryCentre(session, to).second);
+}
+
 // Drags entry `from` and drops it inside the list below its last entry.
 void DragToEnd(Session& session, int from) {
   const int count = static_cast<int>(Settle(session).List().entries.size());
   if (count == 0) Fail("the list is empty");
   const auto [x, yFrom] = EntryCentre(session, from);
   const Bounds last = EntryBounds(session.pid, count - 1);
-  const int below = last.y + last.h + last.h / 2;
-  std::vector<int> path = {yFrom + 10};
-  constexpr int kSteps = 8;
-  for (int i = 1; i <= kSteps; ++i) {
-    path.push_back(yFrom + (below - yFrom) * i / kSteps);
-  }
-  MoveTo(x, yFrom);
-  Button(true);
-  Settle(session);
-  for (int y : path) {
-    MoveTo(x, y);
-    Settle(session);
-  }
-  Button(false);
+  DragAlong(session, x, yFrom, last.y + last.h + last.h / 2);
 }
 
 void Expect(bool holds, const std::string& what) {
