@@ -164,10 +164,10 @@ Screen Settle(Session& session);
 void Press(Session& session, const std::string& caption);
 // Presses `caption` (or, when it holds a '+', the key chord it names, such
 // as ctrl+o), waits for the file dialog it opens, types `path` into it and
-// presses Enter, or presses Escape when `path` is empty. A question about
-// replacing a file must come exactly when `expectQuestion`, and is answered
-// by pressing Replace. `whileOpen`, if set, runs once the dialog is on
-// screen.
+// presses Enter once its accept button is enabled, or presses Escape when
+// `path` is empty. A question about replacing a file must come exactly when
+// `expectQuestion`, and is answered by pressing Replace. `whileOpen`, if set,
+// runs once the dialog is on screen.
 void UseFileDialog(
     Session& session, const std::string& caption, bool save,
     const std::string& path, bool expectQuestion,

@@ -155,10 +155,13 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
   if (whileOpen) whileOpen(window);
   // The dialog finishes setting itself up (its folder, its name field)
   // after it appears; the same barrier as the main window's waits for it.
-  auto dialogActive = [&] {
+  auto shownDialog = [&]() -> std::optional<Box> {
     std::optional<Screen> screen = ReadScreen(session.pid);
-    std::optional<Box> box;
-    if (screen) box = FirstBox(*screen, "file chooser");
+    if (!screen) return std::nullopt;
+    return FirstBox(*screen, "file chooser");
+  };
+  auto dialogActive = [&] {
+    std::optional<Box> box = shownDialog();
     return box && box->active;
   };
   auto barrier = [&] {
@@ -176,24 +179,28 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
     // selects what it holds, so the typed path replaces it.
     Key(save ? "ctrl+a" : "ctrl+l");
     Type(path);
-    const Box shown = WaitForBox(session, "file chooser", "file dialog");
-    auto accept = std::ranges::find(shown.buttons, save ? "Save" : "Open",
-                                    &ButtonState::caption);
-    if (accept == shown.buttons.end()) Fail("the dialog has no accept button");
-    const auto [x, y] = Centre(accept->screen);
-    ClickAt(x, y);
-  }
-  // GTK's save dialog drops the first Enter when its name field started
-  // empty, as a user finds: nothing happens, and they press it again. The
-  // second press goes to the dialog only, never to the main window.
-  auto answered = [&] {
-    if (WindowsTitled(dialog.title).empty()) return true;
-    std::optional<Screen> screen = ReadScreen(session.pid);
-    return screen && FirstBox(*screen, "alert").has_value();
-  };
-  if (save && !path.empty() && !WaitFor(answered, 5s)) {
-    std::cout << "note: the save dialog ignored the first Enter" << std::endl;
-    Focus(window);
+    // The accept button is greyed while the name field is empty and comes
+    // alive only a little after the typed name is in; Enter before that
+    // does nothing. So Enter waits until the accessibility bus shows the
+    // button enabled. Enter, not a click: when the name matches a file in
+    // the folder the field shows a completion list that holds the pointer,
+    // and a click anywhere only closes that list, where Enter closes it and
+    // still accepts.
+    const std::string acceptCaption = save ? "Save" : "Open";
+    std::optional<ButtonState> accept;
+    auto acceptEnabled = [&] {
+      std::optional<Box> box = shownDialog();
+      if (!box) return false;
+      auto found =
+          std::ranges::find(box->buttons, acceptCaption, &ButtonState::caption);
+      if (found == box->buttons.end()) return false;
+      accept = *found;
+      return accept->enabled;
+    };
+    if (!WaitFor(acceptEnabled)) {
+      Fail(accept ? "the dialog's " + acceptCaption + " button stays disabled"
+                  : "the dialog has no accept button");
+    }
     Key("Return");
   }
   if (expectQuestion) {
