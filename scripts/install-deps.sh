@@ -10,7 +10,7 @@ packages=(
   libxtst-dev xvfb xdotool imagemagick x11-utils
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 icoutils
-  dpkg-dev lintian appstream desktop-file-utils man-db unzip
+  dpkg-dev file lintian appstream desktop-file-utils man-db unzip
 )
 
 missing=()
