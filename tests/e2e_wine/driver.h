@@ -29,6 +29,10 @@ std::string Utf8(const std::wstring& wide);
 // Polls `done` until it holds. The limit only keeps a hung program from
 // hanging the test; it says nothing about speed.
 void WaitFor(const std::function<bool()>& done, const std::string& what);
+// Polls `mismatch`, which says what differs from what is expected (empty
+// when nothing does), until it holds, and fails with what differed last.
+// For checks after keys: the program may have them still in its queue.
+void ExpectSoon(const std::function<std::string()>& mismatch);
 
 // Real input, as the system gets it from the mouse and keyboard.
 void MoveMouse(POINT screen);
@@ -63,6 +67,9 @@ struct Session {
   // Returns once the program has handled everything sent to it so far and
   // is waiting in a message loop: its own, or a modal one.
   void Settle() const;
+  // Waits until the main window is active and the focus is in it, so that
+  // keys pressed now reach the program's own message loop.
+  void AwaitFocus() const;
   // The program's visible dialog windows (file dialogs and message boxes),
   // newest last, owned by `owner`.
   std::vector<HWND> DialogsOwnedBy(HWND owner) const;

@@ -28,6 +28,7 @@ HWND FileNameBox(HWND dialog) {
 
 HWND OpenDialogBy(Session& session, HWND button, WORD shortcut) {
   if (shortcut != 0) {
+    session.AwaitFocus();
     PressKeyWith(VK_CONTROL, shortcut);
   } else {
     session.Click(button);
@@ -46,11 +47,14 @@ HWND OpenDialogBy(Session& session, HWND button, WORD shortcut) {
   return dialog;
 }
 
-// Waits until the dialog has closed, or fails with the question it asks.
+// Waits until the dialog is gone, or fails with the question it asks. A
+// hidden dialog is not enough: until it is destroyed the program is still
+// in the dialog's own message loop, which would hand the keys pressed next
+// straight to the focused control, past the program's shortcuts.
 void AwaitClosed(Session& session, HWND dialog) {
   WaitFor(
       [&] {
-        if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return true;
+        if (!IsWindow(dialog)) return true;
         for (HWND box : session.DialogsOwnedBy(dialog)) {
           Fail("the file dialog said: " +
                Utf8(WindowText(GetDlgItem(box, 0xFFFF))));

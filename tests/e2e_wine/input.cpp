@@ -40,6 +40,15 @@ void WaitFor(const std::function<bool()>& done, const std::string& what) {
   }
 }
 
+void ExpectSoon(const std::function<std::string()>& mismatch) {
+  std::string last;
+  try {
+    WaitFor([&] { return (last = mismatch()).empty(); }, "");
+  } catch (const Failure&) {
+    Fail(last);
+  }
+}
+
 namespace {
 
 void Send(INPUT input) {

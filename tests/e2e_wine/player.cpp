@@ -90,6 +90,16 @@ class Player {
     (this->*found->second)(step);
   }
 
+  // A program that ends by itself is caught at the step it ended in.
+  void ExpectRunning() const {
+    DWORD code = 0;
+    if (session_ && GetExitCodeProcess(session_->process.hProcess, &code) &&
+        code != STILL_ACTIVE) {
+      Fail("the program ended by itself, with exit code " +
+           std::to_string(code));
+    }
+  }
+
   void Finish() {
     if (!session_) Start();
     session_->Close();
@@ -196,24 +206,31 @@ class Player {
   void Down(const scenario::Step&) { Press("Down"); }
 
   void ExpectList(const scenario::Step& step) {
-    std::string shown = Joined(ListEntries(List()));
-    std::string wanted = Joined(scenario::Split(step.rest, '|'));
-    if (shown != wanted) Fail("the list shows " + shown + ", not " + wanted);
+    const std::string wanted = Joined(scenario::Split(step.rest, '|'));
+    ExpectSoon([&]() -> std::string {
+      const std::string shown = Joined(ListEntries(List()));
+      return shown == wanted ? ""
+                             : "the list shows " + shown + ", not " + wanted;
+    });
   }
 
   void ExpectSelection(const scenario::Step& step) {
     Need(step, 1);
-    int selected = ListSelection(List());
-    if (selected != Number(step.args[0])) {
-      Fail("position " + std::to_string(selected) + " is selected");
-    }
+    const int wanted = Number(step.args[0]);
+    ExpectSoon([&]() -> std::string {
+      const int selected = ListSelection(List());
+      return selected == wanted
+                 ? ""
+                 : "position " + std::to_string(selected) + " is selected";
+    });
   }
 
   void ExpectEnabledness(const scenario::Step& step, bool enabled) {
     for (const std::string& caption : step.args) {
-      if ((IsWindowEnabled(Button(caption)) != FALSE) != enabled) {
-        Fail(caption + " is " + (enabled ? "disabled" : "enabled"));
-      }
+      ExpectSoon([&]() -> std::string {
+        if ((IsWindowEnabled(Button(caption)) != FALSE) == enabled) return "";
+        return caption + " is " + (enabled ? "disabled" : "enabled");
+      });
     }
   }
   void ExpectEnabled(const scenario::Step& step) {
@@ -292,6 +309,7 @@ class Player {
     const WORD key = chord.key == "Up"     ? VK_UP
                      : chord.key == "Down" ? VK_DOWN
                                            : static_cast<WORD>(chord.key[0]);
+    session_->AwaitFocus();
     PressChord(modifiers, key);
     session_->Settle();
     if (!session_->DialogsOwnedBy(session_->window).empty()) {
@@ -312,22 +330,28 @@ class Player {
   }
 
   void ExpectOrder(const scenario::Step& step) {
-    std::vector<std::string> entries = ListEntries(List());
-    if (entries.size() < step.args.size()) Fail("the list is too short");
-    for (size_t i = 0; i < step.args.size(); ++i) {
-      if (entries[i] != "Item  " + step.args[i]) {
-        Fail("entry " + std::to_string(i) + " is \"" + entries[i] +
-             "\", not item " + step.args[i]);
+    ExpectSoon([&]() -> std::string {
+      std::vector<std::string> entries = ListEntries(List());
+      if (entries.size() < step.args.size()) return "the list is too short";
+      for (size_t i = 0; i < step.args.size(); ++i) {
+        if (entries[i] != "Item  " + step.args[i]) {
+          return "entry " + std::to_string(i) + " is \"" + entries[i] +
+                 "\", not item " + step.args[i];
+        }
       }
-    }
+      return "";
+    });
   }
 
   void ExpectCount(const scenario::Step& step) {
     Need(step, 1);
-    size_t count = ListEntries(List()).size();
-    if (count != static_cast<size_t>(Number(step.args[0]))) {
-      Fail("the list has " + std::to_string(count) + " entries");
-    }
+    const auto wanted = static_cast<size_t>(Number(step.args[0]));
+    ExpectSoon([&]() -> std::string {
+      const size_t count = ListEntries(List()).size();
+      return count == wanted
+                 ? ""
+                 : "the list has " + std::to_string(count) + " entries";
+    });
   }
 
   const Programs& programs_;
@@ -370,6 +394,7 @@ void PlayScenario(const fs::path& file, const Programs& programs,
   for (const scenario::Step& step : played.steps) {
     try {
       player.Play(step);
+      player.ExpectRunning();
     } catch (const Failure& failure) {
       Fail(file.filename().string() + ":" + std::to_string(step.line) + ": " +
            step.verb + ": " + failure.what());

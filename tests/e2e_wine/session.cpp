@@ -126,7 +126,10 @@ GUITHREADINFO Session::ThreadInfo() const {
 void Session::Settle() const {
   // A message sent to the program is handled only when it next reads its
   // queue, which it does from a message loop; input injected before the
-  // first one may still be queued behind it, so two are sent.
+  // first one may still be queued behind it, so two are sent. That covers
+  // the mouse steps, which wait for the capture besides. Keys are not
+  // covered: messages the program posted itself come before them, so the
+  // checks after a key wait for what it should have done.
   for (int i = 0; i < 2; ++i) {
     DWORD_PTR ignored;
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000,
@@ -134,6 +137,17 @@ void Session::Settle() const {
       Fail("the program does not respond");
     }
   }
+}
+
+void Session::AwaitFocus() const {
+  WaitFor(
+      [&] {
+        const GUITHREADINFO info = ThreadInfo();
+        return GetForegroundWindow() == window && info.hwndActive == window &&
+               IsWindowEnabled(window) &&
+               (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+      },
+      "the main window to be active with the focus in it");
 }
 
 std::vector<HWND> Session::DialogsOwnedBy(HWND owner) const {
