@@ -30,9 +30,15 @@ std::string Utf8(const std::wstring& wide) {
   return utf8;
 }
 
+namespace {
+
+// How long a wait goes on before it gives up.
+constexpr auto kPatience = std::chrono::seconds(30);
+
+}  // namespace
+
 void WaitFor(const std::function<bool()>& done, const std::string& what) {
-  const auto limit =
-      std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto limit = std::chrono::steady_clock::now() + kPatience;
   while (!done()) {
     if (std::chrono::steady_clock::now() > limit)
       Fail("gave up waiting: " + what);
@@ -41,11 +47,10 @@ void WaitFor(const std::function<bool()>& done, const std::string& what) {
 }
 
 void ExpectSoon(const std::function<std::string()>& mismatch) {
-  std::string last;
-  try {
-    WaitFor([&] { return (last = mismatch()).empty(); }, "");
-  } catch (const Failure&) {
-    Fail(last);
+  const auto limit = std::chrono::steady_clock::now() + kPatience;
+  for (std::string last = mismatch(); !last.empty(); last = mismatch()) {
+    if (std::chrono::steady_clock::now() > limit) Fail(last);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
