@@ -35,15 +35,36 @@ done
 [ -s "$display_file" ] || { echo "Xvfb gave no display" >&2; exit 1; }
 export DISPLAY=":$(head -n 1 "$display_file")"
 
+# What Wine says while it is set up goes to a log, shown when a step fails.
+setup_log=$(dirname "$WINEPREFIX")/wine-setup.log
+: >"$setup_log"
+setup_failed() {
+  echo "Setting up Wine failed at: $1; its log, $setup_log:" >&2
+  tail -n 40 "$setup_log" >&2
+  exit 1
+}
+setup_step() {
+  echo "+ $*" >>"$setup_log"
+  "$@" >>"$setup_log" 2>&1 </dev/null || setup_failed "$*"
+}
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  # The prefix is judged by its registry, which the server writes out when
+  # it ends, not by wineboot's exit status: wineboot also tries to set up
+  # 32-bit support, which this machine cannot run.
+  echo "+ wineboot -i" >>"$setup_log"
+  status=0
+  wineboot -i >>"$setup_log" 2>&1 </dev/null || status=$?
+  echo "(wineboot -i exited with $status)" >>"$setup_log"
+  setup_step wineserver -w
+  [ -f "$WINEPREFIX/system.reg" ] || setup_failed "wineboot -i"
 fi
-wine regedit /S tests/e2e_wine/wine-settings.reg >/dev/null 2>&1
+setup_step wine regedit /S tests/e2e_wine/wine-settings.reg
 # The desktop setting is read when Wine's session starts, so the session
 # starts again, now kept by a persistent server: each test program then
 # starts in a fraction of a second, well within the time the test listing
 # allows.
 wineserver -k >/dev/null 2>&1 || true
-wineserver -p >/dev/null 2>&1 </dev/null
-wine regedit /S tests/e2e_wine/wine-settings.reg >/dev/null 2>&1
+setup_step wineserver -p
+setup_step wine regedit /S tests/e2e_wine/wine-settings.reg
