@@ -61,14 +61,25 @@ void RestoreList(HWND list, const ShownList& shown) {
 }  // namespace
 
 ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path) {
-  // Everything is read and analysed aside, so that a file that cannot be
-  // read leaves the current document and list as they are.
+  std::string bytes;
+  try {
+    if (!ReadWholeFile(path, bytes)) return kFalse;
+  } catch (const std::exception&) {
+    // A file too large for memory is a file that cannot be loaded.
+    return kFalse;
+  }
+  return LoadSourceBytes(doc, list, std::move(bytes));
+}
+
+ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes) {
+  // Everything is analysed aside, so that bytes that cannot be taken leave
+  // the current document and list as they are.
   SourceDocument fresh;
+  fresh.bytes = std::move(bytes);
   SourceStructure structure;
   ShownList shown;
   bool listChanged = false;
   try {
-    if (!ReadWholeFile(path, fresh.bytes)) return kFalse;
     if (!ScanStructure(fresh.bytes, std::numeric_limits<int32_t>::max(),
                        structure)) {
       return kFalse;

@@ -79,6 +79,12 @@ std::string_view FieldOf(std::string_view line, int32_t n);
 // cannot be read.
 ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path);
 
+// LoadSource for bytes already read (standard input, say): the same lines,
+// list and problem as a file holding `bytes` would give. kFalse, with `doc`
+// and `list` unchanged, when the bytes are too many lines or too large for
+// memory.
+ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
+
 // Writes every line of `doc` to `path`, replacing the file only once all of
 // the new bytes are safely on disk. kFalse when nothing was written (an empty
 // path, or any failure); the file at `path` then keeps its old bytes.

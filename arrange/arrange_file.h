@@ -1,0 +1,22 @@
+// Arranging one file: what it becomes, and what the run says about it.
+#pragma once
+
+#include <string>
+
+#include "arrange/options.h"
+#include "arrange/source_files.h"
+
+enum class Verdict { kUnchanged, kArranged, kRefused };
+
+struct FileReport {
+  Verdict verdict = Verdict::kUnchanged;
+  std::string output;  // for standard output: a name, a diff, or stdin's bytes
+  std::string errors;  // for standard error: "PATH:LINE: message" lines
+};
+
+// Loads the file as kalvane's Load does and compares what Save would write
+// with its bytes. In ArrangeMode::kWrite a file that would change is saved
+// (atomically, keeping its permissions); a file that would not is left
+// alone. A file that cannot be read or written, or whose functions cannot
+// be moved, is left as it is and reported. Never throws.
+FileReport ArrangeFile(const SourceFile& file, const ArrangeOptions& options);

@@ -1,0 +1,115 @@
+#include "arrange/run.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "arrange/arrange_file.h"
+#include "arrange/options.h"
+#include "arrange/source_files.h"
+
+namespace {
+
+constexpr int kAllFine = 0;
+constexpr int kWouldChange = 1;
+constexpr int kError = 2;
+
+// Files are arranged by a pool of threads in whatever order they finish;
+// the reports are handed out strictly in the order of the files, so a run's
+// output does not depend on the scheduling.
+class ReportQueue {
+ public:
+  ReportQueue(const std::vector<SourceFile>& files,
+              const ArrangeOptions& options)
+      : files_(files),
+        options_(options),
+        reports_(files.size()),
+        done_(files.size(), false) {}
+
+  // Arranges files until none is left.
+  void Work() {
+    for (;;) {
+      size_t index = 0;
+      {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (next_ == files_.size()) return;
+        index = next_++;
+      }
+      FileReport report = ArrangeFile(files_[index], options_);
+      const std::lock_guard<std::mutex> lock(mutex_);
+      reports_[index] = std::move(report);
+      done_[index] = true;
+      finished_.notify_all();
+    }
+  }
+
+  // The report of file `index` once it is ready.
+  FileReport Take(size_t index) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return done_[index]; });
+    return std::move(reports_[index]);
+  }
+
+ private:
+  const std::vector<SourceFile>& files_;
+  const ArrangeOptions& options_;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  size_t next_ = 0;
+  std::vector<FileReport> reports_;
+  std::vector<bool> done_;
+};
+
+void Write(std::FILE* stream, const std::string& text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+std::string Count(size_t n, const char* what) {
+  return std::to_string(n) + " " + what;
+}
+
+}  // namespace
+
+int RunArrange(const std::vector<std::string>& args) {
+  ArrangeOptions options;
+  if (const auto status = ParseOptions(args, options)) return *status;
+  const std::vector<SourceFile> files = FindSourceFiles(options.paths);
+
+  ReportQueue queue(files, options);
+  std::vector<std::thread> workers;
+  const size_t wanted = std::min<size_t>(options.jobs, files.size());
+  try {
+    while (workers.size() < wanted) workers.emplace_back([&] { queue.Work(); });
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for still arrange every file; with none at
+    // all, this thread does the work itself.
+    if (workers.empty()) queue.Work();
+  }
+
+  size_t counts[3] = {0, 0, 0};
+  for (size_t i = 0; i < files.size(); ++i) {
+    const FileReport report = queue.Take(i);
+    ++counts[static_cast<int>(report.verdict)];
+    Write(stdout, report.output);
+    Write(stderr, report.errors);
+  }
+  for (std::thread& worker : workers) worker.join();
+
+  const size_t unchanged = counts[static_cast<int>(Verdict::kUnchanged)];
+  const size_t arranged = counts[static_cast<int>(Verdict::kArranged)];
+  const size_t refused = counts[static_cast<int>(Verdict::kRefused)];
+  const bool writing = options.mode == ArrangeMode::kWrite;
+  if (!options.quiet) {
+    const std::string summary =
+        Count(arranged, arranged == 1 ? "file" : "files") +
+        (writing ? " arranged, " : " would be arranged, ") +
+        Count(unchanged, "unchanged, ") + Count(refused, "refused\n");
+    Write(stderr, summary);
+  }
+  std::fflush(stdout);
+  if (refused > 0 || std::ferror(stdout)) return kError;
+  return !writing && arranged > 0 ? kWouldChange : kAllFine;
+}
