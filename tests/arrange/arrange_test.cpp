@@ -1,0 +1,229 @@
+// kalvane-arrange run as a user runs it: on folders of files, through its
+// exit status, its output and the files it leaves on disk.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "document/source_document.h"
+#include "tests/temp_folder.h"
+#include "toolkit/memory/memory_driver.h"
+
+namespace fs = std::filesystem;
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+class ArrangeTest : public ::testing::Test {
+ protected:
+  // Runs the tool in the folder with `args`, standard input from `input`.
+  Outcome Run(std::vector<std::string> args, const std::string& input = "") {
+    const std::string in = folder.File(".in"), out = folder.File(".out"),
+                      err = folder.File(".err");
+    WriteFileBytes(in, input);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    args.insert(args.begin(), KALVANE_ARRANGE);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const std::string here = fs::current_path();
+    fs::current_path(folder.path());
+    const int spawned =
+        posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    fs::current_path(here);
+    posix_spawn_file_actions_destroy(&actions);
+    Outcome outcome;
+    int raw = 0;
+    if (spawned == 0 && waitpid(pid, &raw, 0) == pid && WIFEXITED(raw)) {
+      outcome.status = WEXITSTATUS(raw);
+    }
+    outcome.out = ReadFileBytes(out);
+    outcome.err = ReadFileBytes(err);
+    for (const auto& name : {in, out, err}) fs::remove(name);
+    return outcome;
+  }
+
+  std::string Data(const std::string& name) {
+    return ReadFileBytes(std::string(KALVANE_DATA) + "/" + name);
+  }
+  void Put(const std::string& name, const std::string& bytes) {
+    fs::create_directories(fs::path(folder.File(name)).parent_path());
+    ASSERT_TRUE(WriteFileBytes(folder.File(name), bytes));
+  }
+  std::string Get(const std::string& name) {
+    return ReadFileBytes(folder.File(name));
+  }
+
+  // What kalvane's Load then Save write for the file at `source`, through
+  // the document and the in-memory list the GUI tests use; saved aside, as
+  // the source may lie in a folder the test cannot write.
+  std::string LoadThenSave(const std::string& source, std::string& problem) {
+    tovi::memory::Reset();
+    HWND window = ToviNewWindow(nullptr, "", -1, -1, 1, 1, 0, 0, nullptr, 0);
+    SourceDocument doc;
+    EXPECT_EQ(LoadSource(doc, ToviAddListBox(window, 0, 0, 4), source), kTrue);
+    problem = doc.problem;
+    EXPECT_EQ(SaveSource(doc, folder.File(".saved")), kTrue);
+    return ReadFileBytes(folder.File(".saved"));
+  }
+
+  testing_support::TempFolder folder{"kalvane-arrange-"};
+};
+
+TEST_F(ArrangeTest, ModesStatusesAndTheFilesTheyLeave) {
+  std::string problem;
+  const std::string arranged =
+      LoadThenSave(std::string(KALVANE_DATA) + "/shuffled.ost", problem);
+  Put("tree/ordered.ost", Data("ordered.ost"));
+  Put("tree/sub/shuffled.OST", Data("shuffled.ost"));
+  Put("tree/Größe/ünordnung.ost", Data("shuffled.ost"));
+  Put("tree/.hidden/shuffled.ost", Data("shuffled.ost"));
+  Put("tree/notes.txt", Data("shuffled.ost"));
+  fs::create_directory_symlink("..", folder.File("tree/sub/loop"));
+  const auto old = fs::last_write_time(folder.File("tree/ordered.ost")) -
+                   std::chrono::hours(1);
+  fs::last_write_time(folder.File("tree/ordered.ost"), old);
+
+  const std::string names = "tree/Größe/ünordnung.ost\ntree/sub/shuffled.OST\n";
+  for (const char* jobs : {"1", "3"}) {
+    const Outcome check = Run({"--check", "--jobs", jobs, "tree"});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, names);
+    EXPECT_EQ(check.err, "2 files would be arranged, 1 unchanged, 0 refused\n");
+  }
+  EXPECT_EQ(Run({"--check", "--quiet", "tree"}).err, "");
+
+  const Outcome diff = Run({"--diff", "tree/sub/shuffled.OST"});
+  EXPECT_EQ(diff.status, 1);
+  EXPECT_EQ(diff.out.rfind("--- tree/sub/shuffled.OST\n"
+                           "+++ tree/sub/shuffled.OST\n@@ -",
+                           0),
+            0u)
+      << diff.out;
+  EXPECT_EQ(Get("tree/sub/shuffled.OST"), Data("shuffled.ost"));
+  // The diff is one that patch applies to give what a write would.
+  WriteFileBytes(folder.File("diff"), diff.out);
+  EXPECT_EQ(
+      std::system(("cd '" + folder.path().string() + "' && patch -s -p0 < diff")
+                      .c_str()),
+      0);
+  EXPECT_EQ(Get("tree/sub/shuffled.OST"), arranged);
+
+  const Outcome write = Run({"tree"});
+  EXPECT_EQ(write.status, 0);
+  EXPECT_EQ(write.err, "1 file arranged, 2 unchanged, 0 refused\n");
+  EXPECT_EQ(Get("tree/Größe/ünordnung.ost"), arranged);
+  EXPECT_EQ(Get("tree/.hidden/shuffled.ost"), Data("shuffled.ost"));
+  EXPECT_EQ(Get("tree/notes.txt"), Data("shuffled.ost"));
+  EXPECT_EQ(fs::last_write_time(folder.File("tree/ordered.ost")), old);
+  EXPECT_EQ(Run({"--check", "tree"}).status, 0);
+  EXPECT_EQ(Run({"--diff", "tree"}).out, "");
+
+  // A refused file among good ones is named, left alone, and fails the run;
+  // the others are still arranged.
+  Put("tree/sub/shuffled.OST", Data("shuffled.ost"));
+  Put("tree/bad.ost", Data("second_body.ost"));
+  const Outcome refused = Run({"tree", "missing.ost"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err,
+            "tree/bad.ost:8: the function alpha has a second body.\n"
+            "missing.ost:1: no such file or folder\n"
+            "1 file arranged, 2 unchanged, 2 refused\n");
+  EXPECT_EQ(Get("tree/bad.ost"), Data("second_body.ost"));
+  EXPECT_EQ(Get("tree/sub/shuffled.OST"), arranged);
+  EXPECT_EQ(Run({"--check", "tree"}).status, 2);
+}
+
+TEST_F(ArrangeTest, StandardInputToStandardOutput) {
+  std::string problem;
+  const Outcome good = Run({"-"}, Data("shuffled.ost"));
+  EXPECT_EQ(good.status, 0);
+  EXPECT_EQ(good.out,
+            LoadThenSave(std::string(KALVANE_DATA) + "/shuffled.ost", problem));
+  // What cannot be arranged passes through as it came.
+  const Outcome bad = Run({"-"}, Data("second_body.ost"));
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, Data("second_body.ost"));
+  EXPECT_EQ(bad.err.rfind("<stdin>:8: ", 0), 0u) << bad.err;
+  EXPECT_EQ(Run({"--check", "-"}, Data("shuffled.ost")).out, "<stdin>\n");
+  EXPECT_EQ(Run({"-", "-"}).status, 2);
+}
+
+TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
+  Put("pipe/dangling.ost", "");
+  fs::remove(folder.File("pipe/dangling.ost"));
+  fs::create_symlink("nowhere.ost", folder.File("pipe/dangling.ost"));
+  ASSERT_EQ(mkfifo(folder.File("pipe/fifo.ost").c_str(), 0600), 0);
+  const Outcome pipes = Run({"pipe"});
+  EXPECT_EQ(pipes.status, 2);
+  EXPECT_EQ(pipes.err,
+            "pipe/dangling.ost:1: cannot read the file\n"
+            "pipe/fifo.ost:1: cannot read the file\n"
+            "0 files arranged, 0 unchanged, 2 refused\n");
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+
+  Put("locked/unreadable.ost", Data("ordered.ost"));
+  fs::permissions(folder.File("locked/unreadable.ost"), fs::perms::none);
+  EXPECT_EQ(Run({"locked"}).err,
+            "locked/unreadable.ost:1: cannot read the file\n"
+            "0 files arranged, 0 unchanged, 1 refused\n");
+  Put("readonly/shuffled.ost", Data("shuffled.ost"));
+  fs::permissions(folder.File("readonly"),
+                  fs::perms::owner_read | fs::perms::owner_exec);
+  const Outcome readOnly = Run({"readonly"});
+  EXPECT_EQ(readOnly.status, 2);
+  EXPECT_EQ(readOnly.err.rfind("readonly/shuffled.ost:1: cannot write", 0), 0u);
+  EXPECT_EQ(Get("readonly/shuffled.ost"), Data("shuffled.ost"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("readonly")), {}),
+            1);
+  fs::permissions(folder.File("readonly"), fs::perms::owner_all);
+}
+
+// Every sample and test file comes out as kalvane's Load then Save write it,
+// byte for byte; a file the document refuses stays as it was.
+TEST_F(ArrangeTest, SameBytesAsLoadThenSave) {
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (const char* source : {KALVANE_DATA, KALVANE_EXAMPLES}) {
+    for (const auto& entry : fs::directory_iterator(source)) {
+      const std::string name = entry.path().filename().string();
+      std::string problem;
+      const std::string saved = LoadThenSave(entry.path().string(), problem);
+      Put("all/" + name, ReadFileBytes(entry.path().string()));
+      expected.emplace_back(name, problem.empty() ? saved : Get("all/" + name));
+    }
+  }
+  ASSERT_GT(expected.size(), 10u);
+  Run({"--jobs", "2", "all"});
+  for (const auto& [name, bytes] : expected) {
+    EXPECT_EQ(Get("all/" + name), bytes) << name;
+  }
+}
+
+TEST_F(ArrangeTest, VersionAndUsage) {
+  EXPECT_EQ(Run({"--version"}).out,
+            std::string("kalvane-arrange ") + KALVANE_VERSION + "\n");
+  EXPECT_EQ(Run({"--help"}).status, 0);
+  EXPECT_EQ(Run({"--no-such-option", "x"}).status, 2);
+  EXPECT_EQ(Run({}).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Debian's pre-commit, in a throwaway repository, with the hook this
+# repository publishes: a commit with an out-of-order file is refused, and
+# after kalvane-arrange the same commit passes.
+#   pre_commit_test.sh FOLDER-OF-KALVANE-ARRANGE SOURCE-TREE
+set -euo pipefail
+tool_folder=$1
+source_tree=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export PATH=$tool_folder:$PATH PRE_COMMIT_HOME=$work/cache HOME=$work
+export GIT_AUTHOR_NAME=t GIT_AUTHOR_EMAIL=t@example.org
+export GIT_COMMITTER_NAME=t GIT_COMMITTER_EMAIL=t@example.org
+
+# The hook comes from a repository of its own, as from a published one.
+git init -q "$work/hooks"
+cp "$source_tree/.pre-commit-hooks.yaml" "$work/hooks/"
+git -C "$work/hooks" add .pre-commit-hooks.yaml
+git -C "$work/hooks" commit -qm hooks
+rev=$(git -C "$work/hooks" rev-parse HEAD)
+
+git init -q "$work/project"
+cd "$work/project"
+printf 'repos:\n- repo: %s\n  rev: %s\n  hooks:\n  - id: kalvane-arrange\n' \
+  "$work/hooks" "$rev" > .pre-commit-config.yaml
+pre-commit install >/dev/null
+cp "$source_tree/tests/data/shuffled.ost" Shuffled.OST
+cp "$source_tree/tests/data/ordered.ost" notes.txt
+git add .
+
+if git commit -qm out-of-order > "$work/refused.log" 2>&1; then
+  echo "FAIL: the commit of an out-of-order file was not refused" >&2
+  exit 1
+fi
+grep -q '^Shuffled.OST$' "$work/refused.log" || {
+  echo "FAIL: the refusal does not name the file:" >&2
+  cat "$work/refused.log" >&2
+  exit 1
+}
+
+kalvane-arrange --quiet Shuffled.OST
+git add Shuffled.OST
+git commit -qm arranged || { echo "FAIL: the arranged file was refused" >&2; exit 1; }
+echo "pre-commit refused the out-of-order file and passed it once arranged"

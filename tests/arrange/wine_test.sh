@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# kalvane-arrange.exe under Wine on a folder of files, one of them in a
+# folder with a non-ASCII name: --check names what would change and fails,
+# a write arranges it, and a second --check passes.
+#   wine_test.sh KALVANE-ARRANGE.EXE DATA-FOLDER EMULATOR...
+set -euo pipefail
+exe=$1
+data=$2
+shift 2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/tree/Größe"
+cp "$data/ordered.ost" "$work/tree/"
+cp "$data/shuffled.ost" "$work/tree/Größe/Ünordnung.ost"
+cp "$data/second_body.ost" "$work/bad.ost"
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+run() { set +e; "$@" "$exe" "${args[@]}" > out 2> err; status=$?; set -e; }
+
+args=(--check tree); run "$@"
+[ "$status" = 1 ] || fail "--check gave $status, not 1: $(cat err)"
+grep -q 'Ünordnung.ost' out || fail "--check did not name the file: $(cat out)"
+grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
+  fail "unexpected summary: $(cat err)"
+
+args=(tree bad.ost); run "$@"
+[ "$status" = 2 ] || fail "a refused file gave $status, not 2"
+grep -qx 'bad.ost:8: the function alpha has a second body.' err ||
+  fail "the refused file was not reported: $(cat err)"
+cmp -s bad.ost "$data/second_body.ost" || fail "the refused file was changed"
+cmp -s "tree/Größe/Ünordnung.ost" "$data/shuffled.ost" &&
+  fail "the out-of-order file was not arranged"
+
+args=(--check tree); run "$@"
+[ "$status" = 0 ] || fail "--check after arranging gave $status: $(cat err)"
+args=(--version); run "$@"
+grep -q '^kalvane-arrange ' out || fail "--version printed: $(cat out)"
+echo "kalvane-arrange.exe arranged the tree under Wine"
