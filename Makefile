@@ -59,6 +59,7 @@ bench: build
 	cmake --build $(BUILD) --target benchmarks
 	$(BUILD)/bench/document_bench
 	bash scripts/with-xvfb.sh $(BUILD)/bench/list_bench
+	$(BUILD)/bench/arrange_bench
 
 # The document and program tests, and the native programs' end-to-end tests
 # (the programs, the backend and the runner all built with the sanitizers),

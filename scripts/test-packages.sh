@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Tests what a user installs, not the build folders. The Debian package from
 # dist/ is installed with dpkg, the installed kalvane plays a scenario
-# (load, move, save) under Xvfb, the package is removed again and nothing of
+# (load, move, save) under Xvfb and the installed kalvane-arrange arranges a
+# folder, the package is removed again and nothing of
 # it may be left. Then the 64-bit zip is unpacked into an empty folder and
-# its kalvane.exe plays the same scenario under Wine.
+# its kalvane.exe plays the same scenario under Wine, and its
+# kalvane-arrange.exe arranges the folder.
 #
 # Installs and removes a system package, so it needs root; CI runs it on a
 # throwaway machine after make test and make package, whose runners it uses.
@@ -44,6 +46,8 @@ if have update-desktop-database; then
     fail "kalvane is not offered for *.ost files after installing"
 fi
 play_linux /usr/bin || fail "the installed kalvane did not play $(basename "$scenario")"
+bash tests/arrange/tree_test.sh /usr/bin/kalvane-arrange "$data" ||
+  fail "the installed kalvane-arrange did not arrange a folder"
 
 dpkg -r "$package"
 trap - EXIT
@@ -75,6 +79,8 @@ programs=$unpacked/$(basename "$zip" .zip)
 [ -f "$programs/kalvane.exe" ] || fail "the zip holds no $(basename "$programs")/kalvane.exe"
 source scripts/wine-desktop.sh
 play_windows "$programs" || fail "the zip's kalvane.exe did not play $(basename "$scenario")"
+bash tests/arrange/tree_test.sh "$programs/kalvane-arrange.exe" "$data" wine ||
+  fail "the zip's kalvane-arrange.exe did not arrange a folder"
 
 [ "$failures" -eq 0 ] && echo "installed packages passed"
 exit $((failures > 0))

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# kalvane-arrange.exe under Wine on a folder of files, one of them in a
-# folder with a non-ASCII name: --check names what would change and fails,
-# a write arranges it, and a second --check passes.
-#   wine_test.sh KALVANE-ARRANGE.EXE DATA-FOLDER EMULATOR...
+# A built or installed kalvane-arrange (kalvane-arrange.exe under Wine when
+# an emulator is given) on a folder of files, one of them in a folder with a
+# non-ASCII name: --check names what would change and fails, a refused file
+# is reported and left alone while the others are arranged, and a second
+# --check passes.
+#   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
 set -euo pipefail
-exe=$1
-data=$2
+exe=$(realpath "$1")
+data=$(realpath "$2")
 shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -36,4 +38,4 @@ args=(--check tree); run "$@"
 [ "$status" = 0 ] || fail "--check after arranging gave $status: $(cat err)"
 args=(--version); run "$@"
 grep -q '^kalvane-arrange ' out || fail "--version printed: $(cat out)"
-echo "kalvane-arrange.exe arranged the tree under Wine"
+echo "$(basename "$exe") arranged the tree"
