@@ -70,6 +70,8 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
     }
     return report;
   }
+  // Already in natural order is no failure: the file is then only arranged.
+  if (options.sort) SortFunctionsByName(doc, list.handle());
   const std::string arranged = SerializeSource(doc);
   report.verdict =
       arranged == doc.bytes ? Verdict::kUnchanged : Verdict::kArranged;

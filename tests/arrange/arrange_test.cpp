@@ -218,6 +218,21 @@ TEST_F(ArrangeTest, SameBytesAsLoadThenSave) {
   }
 }
 
+TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
+  const std::string file =
+      "DECLARE FUNCTION Item10 ()\nDECLARE FUNCTION item2 ()\n"
+      "FUNCTION Item10 ()\nEND FUNCTION\nFUNCTION item2 ()\nEND FUNCTION\n";
+  Put("sorted.ost", file);
+  EXPECT_EQ(Run({"--check", "sorted.ost"}).status, 0);
+  EXPECT_EQ(Run({"--check", "--sort", "sorted.ost"}).status, 1);
+  EXPECT_EQ(Run({"--sort", "sorted.ost"}).status, 0);
+  EXPECT_EQ(Get("sorted.ost"),
+            "DECLARE FUNCTION item2 ()\nDECLARE FUNCTION Item10 ()\n"
+            "FUNCTION item2 ()\nEND FUNCTION\nFUNCTION Item10 ()\n"
+            "END FUNCTION\n");
+  EXPECT_EQ(Run({"--check", "--sort", "sorted.ost"}).status, 0);
+}
+
 TEST_F(ArrangeTest, VersionAndUsage) {
   EXPECT_EQ(Run({"--version"}).out,
             std::string("kalvane-arrange ") + KALVANE_VERSION + "\n");

@@ -276,6 +276,7 @@ struct Step {
 using Property = DocumentTest;
 
 TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
+  HWND other = ToviAddListBox(window, 0, 0, 5);
   for (int n = 0; n < kFiles && !HasFailure(); ++n) {
     Random random(kSeed + static_cast<uint32_t>(n));
     SCOPED_TRACE("seed " + std::to_string(kSeed + static_cast<uint32_t>(n)));
@@ -284,6 +285,11 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
     ASSERT_EQ(doc.problem, "");
 
     const std::string loaded = Saved();
+    // Bytes handed over directly (standard input) load as the file does.
+    SourceDocument fromBytes;
+    ASSERT_EQ(LoadSourceBytes(fromBytes, other, model.file), kTrue);
+    EXPECT_EQ(SerializeSource(fromBytes), loaded);
+    EXPECT_EQ(tovi::memory::Entries(other), Entries());
     std::vector<Step> done, undone;  // the model's history
     // The last round only checks.
     for (int step = Pick(random, 0, 16); step >= 0 && !HasFailure(); --step) {
