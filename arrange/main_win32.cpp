@@ -29,10 +29,16 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(Utf8(argv[i]));
   // Files travel through standard input and output byte for byte, and the
-  // reports name paths in UTF-8, which the console is told to expect.
+  // reports name paths in UTF-8, which the console is told to expect. The
+  // console outlives the program, so its code page is given back after.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  const UINT codePage = GetConsoleOutputCP();
   SetConsoleOutputCP(CP_UTF8);
-  return RunArrange(args);
+  const int status = RunArrange(args);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  if (codePage != 0) SetConsoleOutputCP(codePage);
+  return status;
 }
