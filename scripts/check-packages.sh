@@ -38,7 +38,8 @@ done
 # Each zip: one folder named as the zip, holding exactly these files.
 for zip in "$dist"/kalvane-*-win64.zip "$dist"/kalvane-*-win32.zip; do
   folder=$(basename "$zip" .zip)
-  expected=$(printf "$folder/%s\n" LICENSE.txt README.txt kalvane.exe listdrag.exe)
+  expected=$(printf "$folder/%s\n" LICENSE.txt README.txt kalvane-arrange.exe \
+    kalvane.exe listdrag.exe)
   listed=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
   [ "$listed" = "$expected" ] || fail "$(basename "$zip") holds: $listed"
 done
