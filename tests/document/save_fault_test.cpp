@@ -1,7 +1,5 @@
 // Every single step of a save may fail: the old file must then keep all of
 // its bytes and no temporary file may stay behind.
-#include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -161,101 +159,44 @@ TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {
 }
 
 #ifdef _WIN32
-// The answers the system calls of the replacement give, in turn; once they
-// run out, the system's own calls answer. An answer leaves the files as the
-// system would: 1176 has deleted the old file, 1177 has given it another
-// name.
-std::deque<DWORD> replaceAnswers;
-std::deque<DWORD> moveAnswers;
-
-DWORD Answer(std::deque<DWORD>& answers) {
+// ReplaceFileW (R) and MoveFileExW (M) give these in turn, then 0 (done).
+std::vector<DWORD> answers;
+std::string made;
+template <char call>
+DWORD Answer(const wchar_t*, const wchar_t*) {
+  made += call;
+  if (answers.empty()) return 0;
   const DWORD error = answers.front();
-  answers.pop_front();
+  answers.erase(answers.begin());
   return error;
 }
-DWORD FakeReplaceFile(const wchar_t* target, const wchar_t* replacement) {
-  if (replaceAnswers.empty()) {
-    return PlatformReplaceCalls().replaceFile(target, replacement);
-  }
-  const DWORD error = Answer(replaceAnswers);
-  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) DeleteFileW(target);
-  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    MoveFileW(target, (std::wstring(target) + L".old").c_str());
-  }
-  return error;
-}
-DWORD FakeMoveFile(const wchar_t* from, const wchar_t* to) {
-  return moveAnswers.empty() ? PlatformReplaceCalls().moveFile(from, to)
-                             : Answer(moveAnswers);
-}
-Replacement ReplaceByAnswers(const TempFile& temp, const SaveTarget& target) {
-  return ReplaceThrough({FakeReplaceFile, FakeMoveFile}, temp, target);
-}
+const ReplaceCalls kAnswering = {Answer<'R'>, Answer<'M'>};
 
-// Every outcome of ReplaceFileW: the new bytes end up in the target, or the
-// old bytes stay there and the temporary file goes, or, when the system took
-// the old file away and the new one cannot follow, the temporary file stays
-// with the new bytes and the save names it.
+// Each outcome of ReplaceFileW, the calls it leads to, and where the new
+// bytes then are: in place, nowhere (the old ones kept), or only in the
+// temporary file, which must then stay.
 TEST_F(SaveFaults, EveryOutcomeOfTheSystemReplacementKeepsOneCopy) {
+  using enum Replacement;
   const DWORD kBusy = ERROR_SHARING_VIOLATION;
   const DWORD kGone = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
   const DWORD kAside = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
-  enum Ends { kNew, kOld, kKept };
-  struct Outcome {
-    const char* name;
-    std::deque<DWORD> replace;
-    std::deque<DWORD> move;
-    Ends ends;
-    std::vector<std::string> leftBeside;  // besides target or kept file
+  const SaveTarget target = {folder.File("t"), true};
+  const TempFile temp = {target.path + "~"};
+  const auto expect = [&](std::vector<DWORD> given, const std::string& order,
+                          Replacement ends) {
+    answers = given;
+    made.clear();
+    EXPECT_EQ(ReplaceThrough(kAnswering, temp, target), ends) << order;
+    EXPECT_EQ(made, order);
   };
-  const std::vector<Outcome> outcomes = {
-      {"replaced", {}, {}, kNew, {}},
-      {"busy, then replaced", {kBusy, ERROR_LOCK_VIOLATION}, {}, kNew, {}},
-      {"busy throughout", std::deque<DWORD>(20, kBusy), {}, kOld, {}},
-      {"old deleted, new moved", {kGone}, {}, kNew, {}},
-      {"old deleted, move busy", {kGone}, {kBusy}, kNew, {}},
-      {"old deleted, move refused", {kGone}, {ERROR_WRITE_PROTECT}, kKept, {}},
-      {"old aside, new moved", {kAside}, {}, kNew, {"target.ost.old"}},
-      {"old aside, move refused",
-       {kAside},
-       {ERROR_WRITE_PROTECT},
-       kKept,
-       {"target.ost.old"}},
-      {"other error", {ERROR_INVALID_PARAMETER}, {}, kOld, {}},
-      {"disk full", {ERROR_DISK_FULL}, {}, kOld, {}},
-  };
-  FileOps ops = PlatformFileOps();
-  ops.replace = ReplaceByAnswers;
-  Load("DECLARE FUNCTION A ()\nFUNCTION A ()\nEND FUNCTION\n");
-  const std::string target = folder.File("target.ost");
-  for (const Outcome& outcome : outcomes) {
-    SCOPED_TRACE(outcome.name);
-    std::filesystem::remove_all(folder.path());
-    std::filesystem::create_directory(folder.path());
-    WriteBytes(target, "old\n");
-    replaceAnswers = outcome.replace;
-    moveAnswers = outcome.move;
-    std::string kept;
-    const bool saved = WriteFileSafely(
-        ops, target,
-        [&](const ChunkWriter& write) { return WriteSerialized(doc, write); },
-        &kept);
-    EXPECT_EQ(saved, outcome.ends == kNew);
-    EXPECT_TRUE(replaceAnswers.empty() && moveAnswers.empty());
-    std::vector<std::string> names = outcome.leftBeside;
-    if (outcome.ends == kKept) {
-      const size_t nameStart = kept.find_last_of('\\') + 1;
-      names.push_back(kept.substr(nameStart));
-      EXPECT_EQ(names.back().rfind("target.ost.~", 0), 0u) << kept;
-      EXPECT_EQ(ReadBytes(folder.File(names.back())), Saved());
-    } else {
-      EXPECT_EQ(kept, "");
-      names.push_back("target.ost");
-      EXPECT_EQ(ReadBytes(target), outcome.ends == kNew ? Saved() : "old\n");
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(folder.Names(), names);
-  }
+  expect({}, "R", kDone);
+  expect({kBusy, ERROR_LOCK_VIOLATION}, "RRR", kDone);
+  expect(std::vector<DWORD>(20, kBusy), std::string(20, 'R'), kRefused);
+  expect({kGone}, "RM", kDone);
+  expect({kGone, ERROR_WRITE_PROTECT}, "RM", kOnlyInTemporary);
+  expect({kAside, kBusy}, "RMM", kDone);
+  expect({kAside, ERROR_WRITE_PROTECT}, "RM", kOnlyInTemporary);
+  expect({ERROR_INVALID_PARAMETER}, "R", kRefused);
 }
 #endif
 

@@ -61,8 +61,7 @@ bool Close(TempFile& temp) {
 Replacement Replace(const TempFile& temp, const SaveTarget& target) {
   if (!Fails("replace")) return Real().replace(temp, target);
   if (failure == Failure::kRefuse) return Replacement::kRefused;
-  // Windows can take the old file away and then fail to move the new one
-  // into its place.
+  // Windows can lose the old file and then fail to move the new one in.
   std::remove(target.path.c_str());
   return Replacement::kOnlyInTemporary;
 }

@@ -10,10 +10,8 @@
 namespace faulty_file_ops {
 
 enum class Failure {
-  kRefuse,  // the step fails before it does anything
-  // A write fails halfway, a close after closing, a replacement after the
-  // old file is gone.
-  kAfterItsWork,
+  kRefuse,        // the step fails before it does anything
+  kAfterItsWork,  // a write fails halfway, a close after closing
 };
 
 // Makes step number `step` (from 0, counted from this call on) fail.
