@@ -48,6 +48,15 @@ struct TempFile {
   intptr_t handle = -1;  // the platform's, -1 once closed
 };
 
+// What became of the target when the temporary file was to take its place.
+enum class Replacement {
+  kDone,     // the target holds the new bytes
+  kRefused,  // the target keeps its old bytes; the temporary file may go
+  // The target lost its old bytes, and the new ones could not be put in its
+  // place: the temporary file holds the only copy of them and must stay.
+  kOnlyInTemporary,
+};
+
 struct FileOps {
   // Where a save to `path` lands. False when that is no place for a file
   // (a directory, say) or cannot be examined.
@@ -59,7 +68,7 @@ struct FileOps {
   bool (*flushToDisk)(TempFile& temp);
   bool (*close)(TempFile& temp);
   // Puts the closed temporary file in the target's place, in one step.
-  bool (*replace)(const TempFile& temp, const SaveTarget& target);
+  Replacement (*replace)(const TempFile& temp, const SaveTarget& target);
   // Makes the replacement itself survive a crash.
   bool (*syncFolder)(const SaveTarget& target);
   // Closes the temporary file if it is open, and deletes it.

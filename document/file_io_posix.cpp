@@ -96,8 +96,11 @@ bool Close(TempFile& temp) {
   return result == 0;
 }
 
-bool Replace(const TempFile& temp, const SaveTarget& target) {
-  return rename(temp.path.c_str(), target.path.c_str()) == 0;
+// A failed rename changes nothing, so the old file is always still there.
+Replacement Replace(const TempFile& temp, const SaveTarget& target) {
+  return rename(temp.path.c_str(), target.path.c_str()) == 0
+             ? Replacement::kDone
+             : Replacement::kRefused;
 }
 
 bool SyncFolder(const SaveTarget& target) {

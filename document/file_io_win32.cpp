@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "document/file_io.h"
+#include "document/file_io_win32.h"
 
 namespace {
 
@@ -167,26 +168,34 @@ bool Busy(DWORD error) {
          error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
-bool Replace(const TempFile& temp, const SaveTarget& target) {
-  std::wstring from;
-  std::wstring to;
-  if (!SystemPath(temp.path, from) || !SystemPath(target.path, to)) {
-    return false;
+// Makes `call` until it is done, fails for good, or the target stayed busy
+// for all the attempts; its last error code, 0 when done.
+template <typename Call>
+DWORD UntilNotBusy(const Call& call) {
+  DWORD error = call();
+  for (int attempt = 1; attempt < kReplaceAttempts && Busy(error); ++attempt) {
+    Sleep(kReplaceWaitMs);
+    error = call();
   }
-  for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kReplaceWaitMs);
-    // ReplaceFileW keeps the target's attributes and security; a new target
-    // has none to keep.
-    const BOOL replaced =
-        target.exists
-            ? ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-            : MoveFileExW(from.c_str(), to.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (replaced) return true;
-    if (!Busy(GetLastError())) return false;
-  }
-  return false;
+  return error;
+}
+
+DWORD SystemReplaceFile(const wchar_t* target, const wchar_t* replacement) {
+  return ReplaceFileW(target, replacement, nullptr,
+                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+             ? 0
+             : GetLastError();
+}
+
+DWORD SystemMoveFile(const wchar_t* from, const wchar_t* to) {
+  return MoveFileExW(from, to,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : GetLastError();
+}
+
+Replacement Replace(const TempFile& temp, const SaveTarget& target) {
+  return ReplaceThrough(PlatformReplaceCalls(), temp, target);
 }
 
 // The replacement is written through (MoveFileExW) or journalled by the file
@@ -239,6 +248,39 @@ void CloseReading(intptr_t handle) {
 }
 
 }  // namespace
+
+const ReplaceCalls& PlatformReplaceCalls() {
+  static const ReplaceCalls calls = {SystemReplaceFile, SystemMoveFile};
+  return calls;
+}
+
+Replacement ReplaceThrough(const ReplaceCalls& calls, const TempFile& temp,
+                           const SaveTarget& target) {
+  std::wstring from;
+  std::wstring to;
+  if (!SystemPath(temp.path, from) || !SystemPath(target.path, to)) {
+    return Replacement::kRefused;
+  }
+  const auto move = [&] { return calls.moveFile(from.c_str(), to.c_str()); };
+  // ReplaceFileW keeps the target's attributes and security; a new target
+  // has none to keep.
+  if (!target.exists) {
+    return UntilNotBusy(move) == 0 ? Replacement::kDone : Replacement::kRefused;
+  }
+  const DWORD error =
+      UntilNotBusy([&] { return calls.replaceFile(to.c_str(), from.c_str()); });
+  if (error == 0) return Replacement::kDone;
+  // These two leave nothing under the target's name (the old file deleted,
+  // or renamed to a name of the system's choosing) while the new bytes are
+  // still only under the temporary name: they are moved in as a plain file,
+  // and should even that fail, the temporary file is the one copy of them.
+  if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+      error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    return Replacement::kRefused;
+  }
+  return UntilNotBusy(move) == 0 ? Replacement::kDone
+                                 : Replacement::kOnlyInTemporary;
+}
 
 std::string_view PlatformTerminator() {
   return "\r\n";

@@ -3,7 +3,8 @@
 #include <exception>
 
 bool WriteFileSafely(const FileOps& ops, const std::string& path,
-                     const std::function<bool(const ChunkWriter&)>& produce) {
+                     const std::function<bool(const ChunkWriter&)>& produce,
+                     std::string* kept) {
   if (path.empty()) return false;
   SaveTarget target;
   if (!ops.resolveTarget(path, target)) return false;
@@ -15,13 +16,18 @@ bool WriteFileSafely(const FileOps& ops, const std::string& path,
   };
   bool written = false;
   try {
-    written = produce(write) && ops.flushToDisk(temp) && ops.close(temp) &&
-              ops.replace(temp, target);
+    written = produce(write) && ops.flushToDisk(temp) && ops.close(temp);
   } catch (const std::exception&) {
     // Out of memory while producing the bytes, say: the temporary file
     // must still go.
   }
-  if (!written) {
+  const Replacement replaced =
+      written ? ops.replace(temp, target) : Replacement::kRefused;
+  if (replaced == Replacement::kOnlyInTemporary) {
+    if (kept != nullptr) *kept = temp.path;
+    return false;
+  }
+  if (replaced != Replacement::kDone) {
     ops.discard(temp);
     return false;
   }

@@ -3,9 +3,11 @@
 #include "document/serialize.h"
 #include "document/source_document.h"
 
-ToviBool SaveSource(const SourceDocument& doc, const std::string& path) {
+ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
+                    std::string* kept) {
   const bool saved = WriteFileSafely(
       PlatformFileOps(), path,
-      [&](const ChunkWriter& write) { return WriteSerialized(doc, write); });
+      [&](const ChunkWriter& write) { return WriteSerialized(doc, write); },
+      kept);
   return saved ? kTrue : kFalse;
 }

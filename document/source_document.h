@@ -90,8 +90,12 @@ ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
 
 // Writes every line of `doc` to `path`, replacing the file only once all of
 // the new bytes are safely on disk. kFalse when nothing was written (an empty
-// path, or any failure); the file at `path` then keeps its old bytes.
-ToviBool SaveSource(const SourceDocument& doc, const std::string& path);
+// path, or any failure); the file at `path` then keeps its old bytes. Only
+// where the system took the old bytes away and then failed to put the new
+// ones in their place (which Windows can do) is the file at `path` gone; the
+// new bytes are then kept in a file beside it, whose path `kept` receives.
+ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
+                    std::string* kept = nullptr);
 
 // The bytes SaveSource writes: each line with its own terminator; a line read
 // without one gets the first line's, or the platform's when there is none.

@@ -1,6 +1,8 @@
 // kalvane's commands: what each button of the main window does.
+#include <filesystem>
 #include <string>
 
+#include "document/shown_name.h"
 #include "reorderer/kalvane.h"
 #include "reorderer/state.h"
 
@@ -11,6 +13,10 @@ using namespace std::string_literals;
 // Description and pattern pairs, each NUL-terminated, closed by one more NUL.
 const std::string kSourceFilter =
     "Ostrel source files (*.ost)\0*.ost\0All Files (*.*)\0*.*\0\0"s;
+
+// What ends a folder's name in a path on this system.
+constexpr char kSeparators[] = {
+    '/', static_cast<char>(std::filesystem::path::preferred_separator), '\0'};
 
 void ShowError(const char* text) {
   MessageBoxA(kalvane::mainWindow, text, "Error", MB_ICONERROR);
@@ -36,7 +42,19 @@ void OnSave() {
       ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
                           kalvane::fileName, kTrue);
   if (path.empty()) return;
-  if (!SaveSource(kalvane::document, path)) ShowError("Cannot save file");
+  std::string kept;
+  if (SaveSource(kalvane::document, path, &kept)) return;
+  if (kept.empty()) {
+    ShowError("Cannot save file");
+    return;
+  }
+  // The system took the old file away but the new contents are safe in a
+  // file beside it: the user must learn its name, or believe them lost.
+  const size_t nameStart = kept.find_last_of(kSeparators) + 1;
+  const std::string text = "Cannot save file\n\nThe new contents are kept in " +
+                           ShownName(kept.substr(nameStart)) +
+                           ", in the file's folder.";
+  ShowError(text.c_str());
 }
 
 }  // namespace

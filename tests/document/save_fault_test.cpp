@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "document/file_io.h"
+#ifdef _WIN32
+#include "document/file_io_win32.h"
+#endif
 #include "document/safe_write.h"
 #include "document/serialize.h"
 #include "tests/document/document_fixture.h"
@@ -46,8 +49,9 @@ bool FlushToDisk(TempFile& temp) {
 bool Close(TempFile& temp) {
   return !Fails() && PlatformFileOps().close(temp);
 }
-bool Replace(const TempFile& temp, const SaveTarget& target) {
-  return !Fails() && PlatformFileOps().replace(temp, target);
+Replacement Replace(const TempFile& temp, const SaveTarget& target) {
+  return Fails() ? Replacement::kRefused
+                 : PlatformFileOps().replace(temp, target);
 }
 bool SyncFolder(const SaveTarget& target) {
   folderSyncCall = calls;
@@ -153,5 +157,47 @@ TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadBytes(target), "old\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
 }
+
+#ifdef _WIN32
+// ReplaceFileW (R) and MoveFileExW (M) give these in turn, then 0 (done).
+std::vector<DWORD> answers;
+std::string made;
+template <char call>
+DWORD Answer(const wchar_t*, const wchar_t*) {
+  made += call;
+  if (answers.empty()) return 0;
+  const DWORD error = answers.front();
+  answers.erase(answers.begin());
+  return error;
+}
+const ReplaceCalls kAnswering = {Answer<'R'>, Answer<'M'>};
+
+// Each outcome of ReplaceFileW, the calls it leads to, and where the new
+// bytes then are: in place, nowhere (the old ones kept), or only in the
+// temporary file, which must then stay.
+TEST_F(SaveFaults, EveryOutcomeOfTheSystemReplacementKeepsOneCopy) {
+  using enum Replacement;
+  const DWORD kBusy = ERROR_SHARING_VIOLATION;
+  const DWORD kGone = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+  const DWORD kAside = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+  const SaveTarget target = {folder.File("t"), true};
+  const TempFile temp = {target.path + "~"};
+  const auto expect = [&](std::vector<DWORD> given, const std::string& order,
+                          Replacement ends) {
+    answers = given;
+    made.clear();
+    EXPECT_EQ(ReplaceThrough(kAnswering, temp, target), ends) << order;
+    EXPECT_EQ(made, order);
+  };
+  expect({}, "R", kDone);
+  expect({kBusy, ERROR_LOCK_VIOLATION}, "RRR", kDone);
+  expect(std::vector<DWORD>(20, kBusy), std::string(20, 'R'), kRefused);
+  expect({kGone}, "RM", kDone);
+  expect({kGone, ERROR_WRITE_PROTECT}, "RM", kOnlyInTemporary);
+  expect({kAside, kBusy}, "RMM", kDone);
+  expect({kAside, ERROR_WRITE_PROTECT}, "RM", kOnlyInTemporary);
+  expect({ERROR_INVALID_PARAMETER}, "R", kRefused);
+}
+#endif
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/robustness/faulty_file_ops.h"
 
+#include <cstdio>
+
 #include "document/file_io.h"
 
 // The platform's own operations, and the replacement the document's calls
@@ -56,8 +58,12 @@ bool Close(TempFile& temp) {
   return false;
 }
 
-bool Replace(const TempFile& temp, const SaveTarget& target) {
-  return !Fails("replace") && Real().replace(temp, target);
+Replacement Replace(const TempFile& temp, const SaveTarget& target) {
+  if (!Fails("replace")) return Real().replace(temp, target);
+  if (failure == Failure::kRefuse) return Replacement::kRefused;
+  // Windows can lose the old file and then fail to move the new one in.
+  std::remove(target.path.c_str());
+  return Replacement::kOnlyInTemporary;
 }
 
 bool SyncFolder(const SaveTarget& target) {
