@@ -79,9 +79,20 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
     case ArrangeMode::kWrite:
       if (file.standardInput) {
         report.output = arranged;
-      } else if (report.verdict == Verdict::kArranged &&
-                 SaveSource(doc, file.path) != kTrue) {
-        return Refused(file.path, 1, "cannot write the file");
+      } else if (report.verdict == Verdict::kArranged) {
+        std::string kept;
+        if (SaveSource(doc, file.path, &kept) != kTrue) {
+          if (kept.empty()) {
+            return Refused(file.path, 1, "cannot write the file");
+          }
+          // The system took the old file away and then failed to put the
+          // new one in its place: the user must learn where the only copy
+          // of the file now is.
+          return Refused(file.path, 1,
+                         "the file could not be replaced; its arranged "
+                         "bytes are in " +
+                             kept);
+        }
       }
       break;
     case ArrangeMode::kCheck:
