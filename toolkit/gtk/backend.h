@@ -103,6 +103,11 @@ bool OfferKey(HWND window, const GdkEventKey& event);
 bool OnDragPress(HWND list, const GdkEventButton& event);
 bool OnDragMotion(HWND list, const GdkEventMotion& event);
 bool OnDragRelease(HWND list, const GdkEventButton& event);
+// The list lost the pointer to another grab: its drag ends, cancelled.
+bool OnDragGrabBroken(HWND list);
+// Ends every drag under way, or press that may become one, as cancelled:
+// a key or a dialog came between the press and the release.
+void CancelDrags();
 
 // Selects `position` in the view (-1: nothing) without telling the window.
 void ShowSelection(HWND list, int32_t position);
