@@ -1,8 +1,8 @@
 // Dragging a list entry as a mouse would: begin on `from`, pass over every
 // position on the way to `to`, drop on `to`; in one go (Drag), or with the
 // button held in between (PressOn, ReleaseOn), when keys and dialogs can
-// come between. The handler is the one
-// registered for the list's window; the pointer coordinates passed are 0, 0.
+// come between. The handler is the one registered for the list's window;
+// the pointer coordinates passed are 0, 0.
 //
 // No drag takes place (the outcome is all zeros and empty, as when the
 // handler refuses the begin) when the list does not allow dragging, is
