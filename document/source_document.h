@@ -107,7 +107,8 @@ std::string SerializeSource(const SourceDocument& doc);
 ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b);
 
 // Exchanges the texts of list entries i and j. kFalse when either is missing
-// or the list refuses; the entries then stay as they were.
+// or the list refuses; the entries then stay as they were (or, should not
+// even the way back work, the list is emptied rather than left out of step).
 ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 
 // Puts the function at list position `from` at position `to` in one step,

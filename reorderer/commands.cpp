@@ -76,6 +76,9 @@ void OpenSourceFile(const std::string& path) {
 }
 
 int32_t OnCommand(int32_t id, int32_t, int32_t) {
+  // A button ends a drag; the list's own notices (a click selecting the
+  // entry a drag begins on) do not.
+  if (id != kFunctionList) EndFunctionDrag();
   switch (id) {
     case kUpButton:
       MoveFunctionUp(kalvane::document, kalvane::FunctionList());

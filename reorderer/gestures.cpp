@@ -10,6 +10,11 @@
 // Keys: Alt+Up and Alt+Down are the Up and Down buttons, Ctrl+O and Ctrl+S
 // Load and Save, each only while its button is enabled; Ctrl+Z undoes the
 // last move, Ctrl+Y and Ctrl+Shift+Z redo it.
+//
+// A drag remembers the position it began at, which is right only while the
+// list stays as it was. So any command or key ends a drag, as does the
+// toolkit cancelling it: a shortcut pressed mid-drag (an undo, a Load) would
+// otherwise have the drop move whatever function now stands there.
 #include "reorderer/kalvane.h"
 #include "reorderer/state.h"
 
@@ -70,12 +75,20 @@ int32_t OnFunctionDrag(int32_t, int32_t status, int32_t item, int32_t,
     case kDragDropEnd:
       Drop(DropPlace(item, status == kDragDropEnd));
       return kFalse;
+    case kDragCancel:
+      EndFunctionDrag();
+      return kFalse;
     default:
       return kFalse;
   }
 }
 
+void EndFunctionDrag() {
+  dragged = -1;
+}
+
 int32_t OnKey(int32_t key, int32_t modifiers) {
+  EndFunctionDrag();
   HWND list = kalvane::FunctionList();
   if (modifiers == kKeyAlt && key == kKeyUp) return Command(kUpButton);
   if (modifiers == kKeyAlt && key == kKeyDown) return Command(kDownButton);

@@ -17,6 +17,10 @@ int32_t OnFunctionDrag(int32_t list, int32_t status, int32_t item, int32_t x,
                        int32_t y);
 int32_t OnKey(int32_t key, int32_t modifiers);
 
+// Forgets a drag under way in the function list, so no drop follows it:
+// whatever ends it, the list it began in may no longer be the one shown.
+void EndFunctionDrag();
+
 // What Load does with the path chosen in its dialog (empty: cancelled).
 void OpenSourceFile(const std::string& path);
 

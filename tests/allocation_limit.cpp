@@ -19,7 +19,22 @@ void* operator new(size_t size) {
   return memory;
 }
 
+// The standard library's temporary buffers (std::stable_sort) come from the
+// nothrow form and go back through plain delete, so that form must use the
+// same heap as the one above.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
   std::free(memory);
 }
 

@@ -183,3 +183,11 @@ std::string ToviDialog_SaveFile(HWND parent, const std::string& title,
                                 const std::string& filter,
                                 const std::string& initialName,
                                 ToviBool confirmReplace);
+
+// A drag ends, cancelled, when anything but the pointer comes between its
+// begin and its drop: a key pressed (other than a modifier alone), a file
+// dialog or message box shown, or the pointer taken by another window. The
+// list's drag handler then hears this status once, with item -1, and the
+// button's release that follows is no drop. This keeps a drop from acting
+// on a list that a shortcut or a Load changed under the pointer.
+inline constexpr int32_t kDragCancel = 5;

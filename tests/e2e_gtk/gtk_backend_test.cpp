@@ -196,3 +196,33 @@ TEST_F(GtkBackend, OnlyTheProgramsIconIsFound) {
 }
 
 }  // namespace
+
+// In a second, non-Latin layout the key that writes Z in the Latin one
+// arrives as a letter of that layout; Ctrl with it is still Ctrl+Z.
+TEST_F(GtkBackend, ShortcutsHoldInOtherLayouts) {
+  static int32_t heard = -1;
+  ToviRegOnKey(window, [](int32_t key, int32_t modifiers) {
+    heard = modifiers == kKeyCtrl ? key : -1;
+    return kTrue;
+  });
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(
+      gdk_keymap_get_for_display(gdk_display_get_default()), GDK_KEY_z, &keys,
+      &count));
+  GdkEventKey event{};
+  event.type = GDK_KEY_PRESS;
+  event.state = GDK_CONTROL_MASK;
+  event.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  event.group = static_cast<guint8>(keys[0].group + 1);
+  g_free(keys);
+  event.keyval = GDK_KEY_Cyrillic_ya;
+  EXPECT_TRUE(tovi::gtk::OfferKey(window, event));
+  EXPECT_EQ(heard, 'Z');
+  // A key that is none of ours in any layout stays unheard.
+  event.keyval = GDK_KEY_Cyrillic_ya;
+  event.hardware_keycode = 0;
+  heard = -1;
+  EXPECT_FALSE(tovi::gtk::OfferKey(window, event));
+  EXPECT_EQ(heard, -1);
+}

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "tests/e2e_gtk/e2e.h"
 #include "tests/scenarios/scenario.h"
@@ -54,25 +56,50 @@ std::pair<int, int> EntryCentre(Session& session, int position) {
   return {entry.x + entry.w / 3, entry.y + entry.h / 2};
 }
 
-// Presses at (x, yFrom), moves in steps to yTo and releases there. The
-// first step goes a little further than a drag needs to begin and less than
-// an entry, so a drop on the entry itself is a real drag too. Each step is
-// seen by the program before the next: it folds pointer motion it has not
-// handled yet into one.
-void DragAlong(Session& session, int x, int yFrom, int yTo) {
-  std::vector<int> path = {yFrom + (yTo < yFrom ? -10 : 10)};
+// Moves the held pointer in steps from (x, yFrom) to (x, yTo) and releases
+// it there. Each step is seen by the program before the next: it folds
+// pointer motion it has not handled yet into one.
+void MoveAndRelease(Session& session, int x, int yFrom, int yTo) {
   constexpr int kSteps = 8;
   for (int i = 1; i <= kSteps; ++i) {
-    path.push_back(yFrom + (yTo - yFrom) * i / kSteps);
-  }
-  MoveTo(x, yFrom);
-  Button(true);
-  Settle(session);
-  for (int y : path) {
-    MoveTo(x, y);
+    MoveTo(x, yFrom + (yTo - yFrom) * i / kSteps);
     Settle(session);
   }
   Button(false);
+}
+
+// Presses at (x, y) and moves by `nudge`, a little further than a drag
+// needs to begin and less than an entry, so a drop on the entry itself is a
+// real drag too. The button stays down.
+void PressAndNudge(Session& session, int x, int y, int nudge) {
+  MoveTo(x, y);
+  Button(true);
+  Settle(session);
+  MoveTo(x, y + nudge);
+  Settle(session);
+}
+
+// Presses at (x, yFrom), moves in steps to yTo and releases there.
+void DragAlong(Session& session, int x, int yFrom, int yTo) {
+  const int nudge = yTo < yFrom ? -10 : 10;
+  PressAndNudge(session, x, yFrom, nudge);
+  MoveAndRelease(session, x, yFrom + nudge, yTo);
+}
+
+// Where the pointer is held between a `press` step and its `release`.
+std::optional<std::pair<int, int>> held;
+
+void PressOn(Session& session, int from) {
+  Settle(session);
+  const auto [x, y] = EntryCentre(session, from);
+  PressAndNudge(session, x, y, 10);
+  held = {x, y + 10};
+}
+
+void ReleaseOn(Session& session, int to) {
+  if (!held) Fail("release needs a press before it");
+  const auto [x, y] = *std::exchange(held, std::nullopt);
+  MoveAndRelease(session, x, y, EntryCentre(session, to).second);
 }
 
 // Drags entry `from` and drops it on entry `to`.
@@ -188,6 +215,10 @@ void Play(Session& session, const scenario::Step& step, const fs::path& data) {
     Drag(session, Number(Arg(step, 0)), Number(Arg(step, 1)));
   } else if (v == "drag-end") {
     DragToEnd(session, Number(step.rest));
+  } else if (v == "press") {
+    PressOn(session, Number(step.rest));
+  } else if (v == "release") {
+    ReleaseOn(session, Number(step.rest));
   } else if (v == "key") {
     // Settling afterwards fails on any dialog the key opened.
     Settle(session);

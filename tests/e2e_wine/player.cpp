@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "tests/e2e_wine/driver.h"
@@ -48,6 +49,19 @@ bool Matches(const std::string& text, const std::string& pattern) {
   return text == pattern;
 }
 
+// Moves the held pointer from `start` to `end` in steps, as a hand moves, so
+// the list sees the pointer pass over the entries between, and releases the
+// button there.
+void MoveAndRelease(Session& session, POINT start, POINT end) {
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) {
+    MoveMouse(POINT{start.x + (end.x - start.x) * i / kSteps,
+                    start.y + (end.y - start.y) * i / kSteps});
+    session.Settle();
+  }
+  MouseButton(false);
+}
+
 class Player {
  public:
   Player(const Programs& programs, const fs::path& folder,
@@ -84,6 +98,8 @@ class Player {
             {"key-save", &Player::KeySave},
             {"expect-order", &Player::ExpectOrder},
             {"expect-count", &Player::ExpectCount},
+            {"press", &Player::PressOn},
+            {"release", &Player::ReleaseOn},
         };
     auto found = kSteps.find(verb);
     if (found == kSteps.end()) Fail("this runner cannot play " + verb);
@@ -354,11 +370,33 @@ class Player {
     });
   }
 
+  // Presses on an entry and keeps the button down, once the list holds the
+  // pointer: the drag has begun.
+  void PressOn(const scenario::Step& step) {
+    Need(step, 1);
+    held_ = EntryPoint(List(), Number(step.args[0]));
+    MoveMouse(*held_);
+    MouseButton(true);
+    WaitFor([&] { return session_->ThreadInfo().hwndCapture == List(); },
+            "the drag to begin");
+    session_->Settle();
+  }
+
+  void ReleaseOn(const scenario::Step& step) {
+    Need(step, 1);
+    if (!held_) Fail("release needs a press before it");
+    const POINT start = *std::exchange(held_, std::nullopt);
+    MoveAndRelease(*session_, start, EntryPoint(List(), Number(step.args[0])));
+    session_->Settle();
+    session_->AnswerMessageBoxes();
+  }
+
   const Programs& programs_;
   fs::path folder_;
   std::string program_;
   std::unique_ptr<Session> session_;
-  std::wstring argument_;  // the program's command line argument, if any
+  std::wstring argument_;      // the program's command line argument, if any
+  std::optional<POINT> held_;  // where a `press` holds the button down
 };
 
 }  // namespace
@@ -373,15 +411,7 @@ void DragEntryTo(Session& session, HWND list, int from, POINT end) {
   MouseButton(true);
   WaitFor([&] { return session.ThreadInfo().hwndCapture == list; },
           "the drag to begin");
-  // In steps, as a hand moves, so the list sees the pointer pass over the
-  // entries between.
-  constexpr int kSteps = 8;
-  for (int i = 1; i <= kSteps; ++i) {
-    MoveMouse(POINT{start.x + (end.x - start.x) * i / kSteps,
-                    start.y + (end.y - start.y) * i / kSteps});
-    session.Settle();
-  }
-  MouseButton(false);
+  MoveAndRelease(session, start, end);
   WaitFor([&] { return session.ThreadInfo().hwndCapture != list; },
           "the drop to reach the list");
   session.Settle();

@@ -214,15 +214,18 @@ TEST_F(Win32Backend, DragHandlerAnswersAreHonoured) {
   };
   dragAnswer = 0;
   EXPECT_EQ(notify(DL_BEGINDRAG, 1), FALSE);
+  // Nothing more of a refused drag reaches the handler.
   EXPECT_EQ(notify(DL_DRAGGING, 2), DL_STOPCURSOR);
   dragAnswer = -1;
   EXPECT_EQ(notify(DL_BEGINDRAG, 1), TRUE);
   EXPECT_EQ(notify(DL_DRAGGING, 2), DL_MOVECURSOR);
+  dragAnswer = 0;
+  EXPECT_EQ(notify(DL_DRAGGING, 2), DL_STOPCURSOR);
   notify(DL_DROPPED, 3);
   ASSERT_EQ(drags.size(), 5u);
   EXPECT_EQ(drags[0].list, 7);
-  EXPECT_EQ(drags[2].status, kDragBegin);
-  EXPECT_EQ(drags[2].item, 1);
+  EXPECT_EQ(drags[1].status, kDragBegin);
+  EXPECT_EQ(drags[1].item, 1);
   EXPECT_EQ(drags[3].status, kDragOver);
   EXPECT_EQ(drags[3].item, 2);
   // Below the last entry, inside the list: the drop at the end.

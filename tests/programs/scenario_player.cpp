@@ -68,6 +68,11 @@ class Player {
       mem::Drag(List(), Number(step.args.at(0)), Number(step.args.at(1)));
     } else if (v == "drag-end") {
       mem::DragToEnd(List(), Number(step.rest));
+    } else if (v == "press") {
+      EXPECT_NE(mem::PressOn(List(), Number(step.rest)), 0)
+          << "the drag was refused";
+    } else if (v == "release") {
+      mem::ReleaseOn(List(), Number(step.rest));
     } else if (v == "key") {
       size_t before = mem::Dialogs().size();
       PressChord(window, ParseChord(step.rest));

@@ -34,7 +34,9 @@ const std::set<std::string> kVerbs = {"program",
                                       "key-save",
                                       "start",
                                       "expect-order",
-                                      "expect-count"};
+                                      "expect-count",
+                                      "press",
+                                      "release"};
 
 [[noreturn]] void Fail(const std::string& path, int line,
                        const std::string& what) {

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/shown_text.h"
 #include "toolkit/tovi.h"
 
 enum class RecordKind { kWindow, kList, kButton };
@@ -83,11 +84,13 @@ GtkWindow* OwnerWindow(HWND handle);
 // Passes a command of `control` to its window's command handler.
 void IssueCommand(HWND control, int32_t code);
 
-// Entry texts as the screen shows them: UTF-8 as it is; any other bytes read
-// whole as the Western 8-bit code page, as the Windows build reads them, so
-// an accented name from an old file reads as intended; NUL as the symbol for
-// NUL. The entry's own bytes are kept apart, so lookups compare those.
-std::string DisplayText(std::string_view bytes);
+// Entry texts, titles and captions as the screen shows them (see
+// toolkit/shown_text.h): GTK draws UTF-8 only, and an accented name from an
+// old file must read as intended. The entry's own bytes are kept apart, so
+// lookups compare those.
+inline std::string DisplayText(std::string_view bytes) {
+  return tovi::ShownText(bytes);
+}
 
 // The entry of a list under a point of the view's own coordinates; -1 for
 // none.
@@ -103,6 +106,11 @@ bool OfferKey(HWND window, const GdkEventKey& event);
 bool OnDragPress(HWND list, const GdkEventButton& event);
 bool OnDragMotion(HWND list, const GdkEventMotion& event);
 bool OnDragRelease(HWND list, const GdkEventButton& event);
+// The list lost the pointer to another grab: its drag ends, cancelled.
+bool OnDragGrabBroken(HWND list);
+// Ends every drag under way, or press that may become one, as cancelled:
+// a key or a dialog came between the press and the release.
+void CancelDrags();
 
 // Selects `position` in the view (-1: nothing) without telling the window.
 void ShowSelection(HWND list, int32_t position);

@@ -71,6 +71,8 @@ std::string ShowFileDialog(HWND parent, const std::string& title,
                            const std::string& filter,
                            const std::string& initialName, bool save,
                            bool confirmReplace) {
+  // The dialog takes the pointer, and with it the release of a drag.
+  CancelDrags();
   const std::string shownTitle = DisplayText(title);
   GtkFileChooserNative* dialog = gtk_file_chooser_native_new(
       shownTitle.c_str(), OwnerWindow(parent),

@@ -3,6 +3,11 @@
 // is and whether a drop there is wanted, which the insertion mark shows;
 // releasing the button drops the entry. A screen reader hears where the
 // entry would go through the list's description.
+//
+// A key, a dialog or another grab of the pointer ends the drag, cancelled
+// (see CancelDrags); the release that follows is then no drop. Without
+// that, a dialog that took the release would leave the list dragging, and
+// the next plain click would drop.
 #include <cmath>
 
 #include "toolkit/gtk/backend.h"
@@ -145,7 +150,28 @@ bool Begin(HWND list, double x, double y) {
   return true;
 }
 
+// Ends a drag of `list`, or a press that may still become one.
+void Cancel(HWND list) {
+  if (!list->dragging && !list->pressed) return;
+  const bool dragging = list->dragging;
+  End(list);
+  if (dragging) CallHandler(list, kDragCancel, -1, 0, 0);
+}
+
 }  // namespace
+
+void CancelDrags() {
+  for (HWND window : Windows()) {
+    for (HWND control : window->controls) {
+      if (control->kind == RecordKind::kList) Cancel(control);
+    }
+  }
+}
+
+bool OnDragGrabBroken(HWND list) {
+  Cancel(list);
+  return false;
+}
 
 void ViewPoint(HWND list, double rootX, double rootY, double& x, double& y) {
   int originX = 0;

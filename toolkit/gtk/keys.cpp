@@ -1,6 +1,12 @@
 // Keyboard shortcuts: a key pressed with Ctrl or Alt in a toolkit window
 // goes to the window's key handler before the focused control sees it, so a
 // list does not also take Alt+Down as a plain Down.
+//
+// With a second keyboard layout in use (Cyrillic or Greek, say) the key
+// that writes Z in the Latin layout arrives as a letter of that layout, yet
+// users still press Ctrl+Z there to undo. So a key that is none of ours is
+// read as what the same physical key is in the other layouts, as the
+// desktop's own menus do.
 #include "toolkit/gtk/backend.h"
 #include "toolkit/handler_call.h"
 
@@ -18,6 +24,32 @@ int32_t KeyOf(guint keyval) {
   return -1;
 }
 
+// The key the physical key of `event` is in a layout other than the one in
+// use, at its first level; -1 when it is none of ours in any of them.
+int32_t KeyInOtherLayouts(const GdkEventKey& event) {
+  GdkDisplay* display = event.window != nullptr
+                            ? gdk_window_get_display(event.window)
+                            : gdk_display_get_default();
+  GdkKeymapKey* keys = nullptr;
+  guint* keyvals = nullptr;
+  gint count = 0;
+  if (display == nullptr ||
+      !gdk_keymap_get_entries_for_keycode(gdk_keymap_get_for_display(display),
+                                          event.hardware_keycode, &keys,
+                                          &keyvals, &count)) {
+    return -1;
+  }
+  int32_t key = -1;
+  for (gint i = 0; i < count && key < 0; ++i) {
+    if (keys[i].group != event.group && keys[i].level == 0) {
+      key = KeyOf(keyvals[i]);
+    }
+  }
+  g_free(keys);
+  g_free(keyvals);
+  return key;
+}
+
 }  // namespace
 
 bool OfferKey(HWND window, const GdkEventKey& event) {
@@ -25,11 +57,12 @@ bool OfferKey(HWND window, const GdkEventKey& event) {
   if ((event.state & GDK_CONTROL_MASK) != 0) modifiers |= kKeyCtrl;
   if ((event.state & GDK_SHIFT_MASK) != 0) modifiers |= kKeyShift;
   if ((event.state & GDK_MOD1_MASK) != 0) modifiers |= kKeyAlt;
-  const int32_t key = KeyOf(event.keyval);
-  if (window->onKey == nullptr || key < 0 ||
-      (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {
+  if (window->onKey == nullptr || (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {
     return false;
   }
+  int32_t key = KeyOf(event.keyval);
+  if (key < 0) key = KeyInOtherLayouts(event);
+  if (key < 0) return false;
   return tovi::CallHandler(window->onKey, key, modifiers) != 0;
 }
 

@@ -125,6 +125,10 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   return list->draggable && OnDragRelease(list, *event);
 }
 
+gboolean OnGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
+  return tovi::gtk::OnDragGrabBroken(static_cast<HWND>(data));
+}
+
 }  // namespace
 
 int32_t PositionAt(HWND list, double x, double y) {
@@ -226,6 +230,8 @@ HWND ToviAddListBox(HWND parent, int32_t /*style*/, int32_t /*exStyle*/,
                    record);
   g_signal_connect(view, "button-release-event",
                    G_CALLBACK(tovi::gtk::OnRelease), record);
+  g_signal_connect(view, "grab-broken-event",
+                   G_CALLBACK(tovi::gtk::OnGrabBroken), record);
   return record;
 }
 

@@ -28,6 +28,8 @@ Kind KindOf(UINT style) {
 }  // namespace
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT style) {
+  // The box takes the pointer, and with it the release of a drag.
+  tovi::gtk::CancelDrags();
   // As the system does, a box without a caption is titled "Error".
   const std::string title =
       tovi::gtk::DisplayText(caption == nullptr ? "Error" : caption);

@@ -46,6 +46,9 @@ gboolean OnDelete(GtkWidget* widget, GdkEvent*, gpointer) {
 // the arrow keys do not walk between the controls.
 gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer data) {
   auto* window = static_cast<HWND>(data);
+  // Holding a modifier down is part of a drag's gesture; any other key
+  // ends the drag.
+  if (event->is_modifier == 0) CancelDrags();
   if (OfferKey(window, *event)) return TRUE;
   if (window->dialogInterface) return FALSE;
   switch (event->keyval) {

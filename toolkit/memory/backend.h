@@ -46,6 +46,9 @@ struct HWND__ {
   int32_t selection = -1;
   int32_t caret = -1;
   bool dragging = false;
+  // The position pressed on while a drag holds the button (PressOn); -1
+  // while none does.
+  int32_t heldFrom = -1;
   // Set by FailEntry: how many more entries are taken before one fails, and
   // how; -1 while none is to fail.
   int32_t entriesBeforeFailure = -1;
@@ -83,5 +86,9 @@ HWND Find(HWND handle, RecordKind kind);
 
 // The resource name of an icon LoadIconA gave; empty for null or a stale one.
 std::string IconResourceName(HICON icon);
+
+// Ends a drag that holds the button, as cancelled: a key or a dialog came
+// between its press and its release. The release then drops nothing.
+void CancelHeldDrag();
 
 }  // namespace tovi::memory

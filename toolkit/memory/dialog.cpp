@@ -1,10 +1,13 @@
 // File dialogs answer from the queue a test filled; message boxes are
 // recorded and answered with OK (in system.cpp). Nothing here is shown.
+// Either ends a drag that holds the button, as a real dialog takes the
+// pointer.
 #include "toolkit/memory/backend.h"
 
 namespace {
 
 std::string Answer(tovi::memory::DialogRecord record) {
+  tovi::memory::CancelHeldDrag();
   tovi::memory::Backend& state = tovi::memory::State();
   state.dialogs.push_back(std::move(record));
   if (state.dialogAnswers.empty()) return std::string();

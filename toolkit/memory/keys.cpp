@@ -1,12 +1,13 @@
 // Keyboard shortcuts: a key pressed with Ctrl or Alt goes to the window's
 // key handler, as on the real backends, where it comes before the control
-// with the focus.
+// with the focus. Any key ends a drag that holds the button.
 #include "toolkit/handler_call.h"
 #include "toolkit/memory/backend.h"
 
 namespace tovi::memory {
 
 bool PressKey(HWND window, int32_t key, int32_t modifiers) {
+  CancelHeldDrag();
   HWND found = Find(window, RecordKind::kWindow);
   if (found == nullptr || found->onKey == nullptr ||
       (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {

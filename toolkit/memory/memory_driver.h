@@ -74,6 +74,17 @@ DragOutcome Drag(HWND list, int32_t from, int32_t to);
 // one, and drops it there, inside the list under its last entry.
 DragOutcome DragToEnd(HWND list, int32_t from);
 
+// Presses on the entry at `from` and keeps the button down: the drag
+// begins, and the handler's answer is the result (0: refused, nothing
+// held). A key pressed, or a file dialog or message box shown, before
+// ReleaseOn ends the drag as cancelled.
+int32_t PressOn(HWND list, int32_t from);
+
+// Moves the held pointer from where it was pressed over every position up
+// to `to` and releases it there (-1: where there is no entry). The handler
+// hears the moves and the drop only while the drag is still under way.
+DragOutcome ReleaseOn(HWND list, int32_t to);
+
 // Presses `key` with `modifiers` (the kKey* values of tovi.h) while the
 // window has the focus. The window's key handler hears it only with Ctrl or
 // Alt held; true when the handler used it.

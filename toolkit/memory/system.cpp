@@ -26,6 +26,7 @@ BOOL EnableWindow(HWND control, BOOL enable) {
 }
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT style) {
+  tovi::memory::CancelHeldDrag();
   State().messageBoxes.push_back(
       tovi::memory::MessageBoxRecord{owner, text == nullptr ? "" : text,
                                      caption == nullptr ? "" : caption, style});

@@ -38,6 +38,9 @@ struct WindowState {
   // The list and entry showing the drag insertion mark; -1 for none.
   HWND markList = nullptr;
   int32_t markItem = -1;
+  // The list whose drag is under way, from its begin to its drop; null
+  // when none is, also once the drag was cancelled.
+  HWND dragList = nullptr;
   // Lists of this window whose drawing is off until a burst of insertions
   // is over; see list.cpp.
   std::vector<HWND> quietLists;
@@ -100,5 +103,10 @@ bool OfferKey(const MSG& message);
 // window; the result is the notification's answer.
 LRESULT OnDragListMessage(HWND window, WindowState& state,
                           const DRAGLISTINFO& info);
+
+// Ends the window's drag under way, as cancelled: a key or a dialog came
+// between its begin and its drop. The list lets go of the pointer, so the
+// release that follows is no drop.
+void CancelDrag(WindowState& state);
 
 }  // namespace tovi::win32

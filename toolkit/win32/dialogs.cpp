@@ -36,6 +36,8 @@ std::string ShowFileDialog(HWND parent, const std::string& title,
                            const std::string& filter,
                            const std::string& initialName, bool save,
                            DWORD flags) {
+  // The dialog takes the pointer, and with it the release of a drag.
+  if (WindowState* state = StateOf(parent)) CancelDrag(*state);
   std::wstring filterText = FilterText(filter);
   std::wstring titleText = Widen(title);
   std::wstring path(kPathRoom, L'\0');

@@ -2,6 +2,10 @@
 // work and asks the list's window through its registered message; here its
 // questions go to the program's drag handler, and the insertion mark is
 // drawn.
+//
+// Only a drag the handler accepted and nothing cancelled since reaches it
+// with moves and a drop: once a key or a dialog ends a drag (CancelDrag),
+// whatever the control still reports of it is ignored.
 #include "toolkit/handler_call.h"
 #include "toolkit/win32/backend.h"
 
@@ -72,7 +76,25 @@ int32_t BelowLastEntry(HWND list, POINT screen) {
   return count;
 }
 
+int32_t Tell(const WindowState& state, HWND list, int32_t status, int32_t item,
+             POINT inList) {
+  return tovi::CallHandler(state.onDrag, GetDlgCtrlID(list), status, item,
+                           inList.x, inList.y);
+}
+
 }  // namespace
+
+void CancelDrag(WindowState& state) {
+  HWND list = state.dragList;
+  if (list == nullptr) return;
+  state.dragList = nullptr;
+  EraseMark(state);
+  // Escape is how a user cancels the control's drag; it answers with a
+  // cancel notice, which finds no drag left here.
+  SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+  if (GetCapture() == list) ReleaseCapture();
+  if (state.onDrag != nullptr) Tell(state, list, kDragCancel, -1, POINT{0, 0});
+}
 
 LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
                           const DRAGLISTINFO& info) {
@@ -84,13 +106,21 @@ LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
   POINT inList = info.ptCursor;
   ScreenToClient(list, &inList);
   auto tell = [&](int32_t status, int32_t item) {
-    return tovi::CallHandler(state.onDrag, GetDlgCtrlID(list), status, item,
-                             inList.x, inList.y);
+    return Tell(state, list, status, item, inList);
   };
+  if (info.uNotification != DL_BEGINDRAG && state.dragList != list) {
+    EraseMark(state);
+    return info.uNotification == DL_DRAGGING ? DL_STOPCURSOR : 0;
+  }
   switch (info.uNotification) {
     case DL_BEGINDRAG:
       // A zero answer refuses the drag before it starts.
-      return tell(kDragBegin, LBItemFromPt(list, info.ptCursor, FALSE)) != 0;
+      state.dragList = nullptr;
+      if (tell(kDragBegin, LBItemFromPt(list, info.ptCursor, FALSE)) == 0) {
+        return FALSE;
+      }
+      state.dragList = list;
+      return TRUE;
     case DL_DRAGGING: {
       // Above or below the list, the list scrolls towards the pointer.
       int32_t item = LBItemFromPt(list, info.ptCursor, TRUE);
@@ -101,6 +131,7 @@ LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
       return wanted ? DL_MOVECURSOR : DL_STOPCURSOR;
     }
     case DL_DROPPED: {
+      state.dragList = nullptr;
       EraseMark(state);
       const int32_t item = LBItemFromPt(list, info.ptCursor, FALSE);
       const int32_t end = item < 0 ? BelowLastEntry(list, info.ptCursor) : -1;
@@ -112,7 +143,9 @@ LRESULT OnDragListMessage(HWND /*window*/, WindowState& state,
       return 0;
     }
     default:  // DL_CANCELDRAG
+      state.dragList = nullptr;
       EraseMark(state);
+      tell(kDragCancel, -1);
       return 0;
   }
 }

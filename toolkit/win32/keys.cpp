@@ -14,6 +14,11 @@ int32_t KeyOf(WPARAM key) {
   return -1;
 }
 
+bool IsModifier(WPARAM key) {
+  return key == VK_CONTROL || key == VK_SHIFT || key == VK_MENU ||
+         key == VK_LWIN || key == VK_RWIN;
+}
+
 int32_t HeldModifiers() {
   int32_t modifiers = 0;
   if (GetKeyState(VK_CONTROL) < 0) modifiers |= kKeyCtrl;
@@ -39,7 +44,10 @@ bool OfferKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
     return false;
   }
-  const WindowState* state = StateOf(GetAncestor(message.hwnd, GA_ROOT));
+  WindowState* state = StateOf(GetAncestor(message.hwnd, GA_ROOT));
+  // Holding a modifier down is part of a drag's gesture; any other key
+  // ends the drag.
+  if (state != nullptr && !IsModifier(message.wParam)) CancelDrag(*state);
   const int32_t key = KeyOf(message.wParam);
   if (state == nullptr || state->onKey == nullptr || key < 0) return false;
   const int32_t modifiers = HeldModifiers();
