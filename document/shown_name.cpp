@@ -17,6 +17,8 @@ constexpr char16_t kWindows1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+}  // namespace
+
 // The length of the UTF-8 character `text` starts with; 0 when its bytes
 // are not UTF-8 (cut short, an overlong form, a surrogate, past U+10FFFF),
 // which is what the system's strict conversion refuses.
@@ -56,7 +58,14 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char16_t code) {
+// A NUL, or one byte of a text that is not UTF-8, as the lists show it.
+void AppendShownByte(std::string& out, uint8_t byte) {
+  if (byte == 0) {
+    out += kNulSymbol;
+    return;
+  }
+  const char16_t code =
+      byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : char16_t{byte};
   if (code < 0x80) {
     out += static_cast<char>(code);
   } else if (code < 0x800) {
@@ -69,8 +78,6 @@ void AppendUtf8(std::string& out, char16_t code) {
   }
 }
 
-}  // namespace
-
 std::string ShownName(std::string_view name) {
   const bool utf8 = IsUtf8(name);
   std::string shown;
@@ -81,16 +88,12 @@ std::string ShownName(std::string_view name) {
       break;
     }
     const uint8_t byte = static_cast<uint8_t>(name[i]);
-    if (byte == 0) {
-      shown += kNulSymbol;
-      ++i;
-    } else if (utf8) {
+    if (byte != 0 && utf8) {
       const size_t length = Utf8Length(name.substr(i));
       shown.append(name.substr(i, length));
       i += length;
     } else {
-      AppendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80]
-                                                    : char16_t{byte});
+      AppendShownByte(shown, byte);
       ++i;
     }
   }
