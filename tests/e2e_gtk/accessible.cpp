@@ -7,7 +7,11 @@
 #include <atspi/atspi-constants.h>
 #include <gio/gio.h>
 
+#include <cctype>
 #include <memory>
+#include <utility>
+
+#include "tests/scenarios/scenario.h"
 
 #include "tests/e2e_gtk/e2e.h"
 
@@ -226,6 +230,65 @@ Object FindList(const Object& object) {
   return {};
 }
 
+// The text of the first text object inside `object`, whole.
+std::optional<std::string> TextInside(const Object& object) {
+  for (const Object& child : Children(object)) {
+    if (RoleOf(child) == ATSPI_ROLE_TEXT) {
+      Variant reply = Call(child, "org.a11y.atspi.Text", "GetText",
+                           g_variant_new("(ii)", 0, -1), "(s)");
+      if (!reply) return std::nullopt;
+      const gchar* text = nullptr;
+      g_variant_get(reply.get(), "(&s)", &text);
+      return std::string(text);
+    }
+    if (std::optional<std::string> found = TextInside(child)) return found;
+  }
+  return std::nullopt;
+}
+
+// A menu item's shortcut as its caption shows it ("Ctrl+Z"), from the
+// accelerator part of its key binding ("<Primary>z"); empty for none.
+std::string Shortcut(const Object& item) {
+  Variant reply = Call(item, "org.a11y.atspi.Action", "GetKeyBinding",
+                       g_variant_new("(i)", 0), "(s)");
+  if (!reply) return "";
+  const gchar* binding = nullptr;
+  g_variant_get(reply.get(), "(&s)", &binding);
+  std::string accelerator = binding;
+  accelerator = accelerator.substr(accelerator.rfind(';') + 1);
+  std::string shortcut;
+  for (const auto& [tag, name] :
+       {std::pair{"<Primary>", "Ctrl+"}, std::pair{"<Control>", "Ctrl+"},
+        std::pair{"<Shift>", "Shift+"}, std::pair{"<Alt>", "Alt+"}}) {
+    const size_t at = accelerator.find(tag);
+    if (at == std::string::npos) continue;
+    accelerator.erase(at, std::string_view(tag).size());
+    shortcut += name;
+  }
+  if (accelerator.empty()) return "";
+  if (accelerator.size() == 1) {
+    accelerator[0] = static_cast<char>(std::toupper(accelerator[0]));
+  }
+  // Ctrl before Shift, as captions write them.
+  return shortcut + accelerator;
+}
+
+void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
+  for (const Object& child : Children(object)) {
+    const AtspiRole role = RoleOf(child);
+    if (role == ATSPI_ROLE_MENU_ITEM) {
+      const std::string shortcut = Shortcut(child);
+      const std::string caption =
+          NameOf(child) + (shortcut.empty() ? "" : "\t" + shortcut);
+      items.push_back(
+          {scenario::MenuItemText(caption, Has(child, ATSPI_STATE_SENSITIVE)),
+           Extents(child, ATSPI_COORD_TYPE_SCREEN)});
+    } else {
+      ReadMenu(child, items);
+    }
+  }
+}
+
 }  // namespace
 
 const ButtonState& Screen::Button(const std::string& caption) const {
@@ -309,6 +372,18 @@ std::optional<Screen> ReadScreen(pid_t pid) {
       screen.active = Has(window, ATSPI_STATE_ACTIVE);
       Collect(window, screen.lists, screen.buttons, nullptr);
       continue;
+    }
+    if (NameOf(window) == kPreviewTitle) {
+      screen.preview = TextInside(window).value_or("");
+      continue;
+    }
+    if (role == ATSPI_ROLE_WINDOW) {
+      std::vector<MenuItemState> items;
+      ReadMenu(window, items);
+      if (!items.empty()) {
+        screen.menu = items;
+        continue;
+      }
     }
     Box box;
     box.role = RoleName(window);

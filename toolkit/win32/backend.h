@@ -29,6 +29,7 @@ struct WindowState {
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
+  ToviContextMenuHandler onContextMenu = nullptr;
   bool dialogInterface = false;
   // The window's tooltip control, made with its first tooltip.
   HWND toolTips = nullptr;
@@ -91,8 +92,9 @@ LRESULT DefaultButtonAnswer(HWND window);
 // Turns the window's lists' drawing back on after a burst of insertions.
 void ResumeRedraw(HWND window, WindowState& state);
 
-// Gives a key pressed with Ctrl or Alt to the key handler of the toolkit
-// window the focus is in, before the focused control; true when the handler
+// Gives a key the key handler hears (ToviKeyIsOffered) to the handler of
+// the toolkit window the focus is in, or that owns the window it is in,
+// before the focused control; true when the handler
 // used it, and the message is then not dispatched.
 bool OfferKey(const MSG& message);
 
@@ -100,5 +102,10 @@ bool OfferKey(const MSG& message);
 // window; the result is the notification's answer.
 LRESULT OnDragListMessage(HWND window, WindowState& state,
                           const DRAGLISTINFO& info);
+
+// WM_CONTEXTMENU from a control of `window`: a right-click on a list
+// selects the entry under it, then the context menu handler hears of it.
+void OnContextMenuMessage(HWND window, const WindowState& state, HWND control,
+                          LPARAM point);
 
 }  // namespace tovi::win32
