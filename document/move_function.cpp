@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "document/rearrange.h"
 #include "document/source_document.h"
 
 namespace {
@@ -19,38 +20,6 @@ bool Exchangeable(const SourceDocument& doc, const FunctionRecord& a,
          ValidLine(doc, b.declLine) &&
          (a.declLine < a.firstLine || a.declLine > b.lastLine) &&
          (b.declLine < a.firstLine || b.declLine > b.lastLine);
-}
-
-void MoveSelected(SourceDocument& doc, HWND list, int32_t a, int32_t b,
-                  int32_t selected) {
-  // When the list refuses its part, the document must not stay moved, or
-  // record and entry would no longer match. An exchange is its own inverse,
-  // so a second one puts the lines and records back.
-  if (ExchangeFunctions(doc, a, b) != kTrue) return;
-  if (ExchangeListEntries(list, a, b) != kTrue) {
-    ExchangeFunctions(doc, a, b);
-    return;
-  }
-  ToviListBox_SetSelection(list, {selected});
-  RecordMove(doc, selected == a ? b : a, selected);
-}
-
-// Puts `text` in place of the entry at `position`; when the list refuses
-// it, the old text goes back.
-bool Replace(HWND list, int32_t position, const std::string& text) {
-  const std::string old = ToviListBox_GetItem(list, position);
-  ToviListBox_RemoveItem(list, position);
-  if (ToviListBox_AddItem(list, position, text) == position) return true;
-  ToviListBox_AddItem(list, position, old);
-  return false;
-}
-
-int32_t SelectedPosition(HWND list) {
-  std::vector<int32_t> positions;
-  if (ToviListBox_GetSelection(list, positions) < 1 || positions.empty()) {
-    return -1;
-  }
-  return positions.front();
 }
 
 }  // namespace
@@ -99,29 +68,39 @@ ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j) {
   if (i < 0 || j < 0 || i >= count || j >= count) return kFalse;
   if (i == j) return kTrue;
   // Empty texts are exchanged too: a declaration may name the empty text,
-  // and its entry must follow its record.
-  const std::string textI = ToviListBox_GetItem(list, i);
-  const std::string textJ = ToviListBox_GetItem(list, j);
-  // A list short of memory may refuse an entry; each text then goes back
-  // where it stood, so that the list is as it was.
-  if (!Replace(list, i, textJ)) return kFalse;
-  if (!Replace(list, j, textI)) {
-    Replace(list, i, textI);
-    return kFalse;
-  }
-  return kTrue;
+  // and its entry must follow its record. The later entry goes in front of
+  // the earlier one, which then takes the later one's place; when the list
+  // refuses the second step, the first is taken back.
+  const int32_t lo = std::min(i, j);
+  const int32_t hi = std::max(i, j);
+  if (!MoveListEntry(list, hi, lo)) return kFalse;
+  if (hi - lo == 1 || MoveListEntry(list, lo + 1, hi)) return kTrue;
+  if (!MoveListEntry(list, lo, hi)) AbandonList(list);
+  return kFalse;
 }
 
-// The function in position 1 is never moved up, so Up never fills position
-// 0; Down on the first function still exchanges the two.
+// Up and Down are the neighbouring case of MoveFunction. The function in
+// position 1 is never moved up, so Up never fills position 0; Down on the
+// first function still exchanges the two.
 void MoveFunctionUp(SourceDocument& doc, HWND list) {
   const int32_t p = SelectedPosition(list);
-  if (p < 2) return;
-  MoveSelected(doc, list, p - 1, p, p - 1);
+  if (p >= 2) MoveFunction(doc, list, p, p - 1);
 }
 
 void MoveFunctionDown(SourceDocument& doc, HWND list) {
   const int32_t p = SelectedPosition(list);
-  if (p < 0 || p >= doc.lastFunction) return;
-  MoveSelected(doc, list, p, p + 1, p + 1);
+  if (p >= 0 && p < doc.lastFunction) MoveFunction(doc, list, p, p + 1);
+}
+
+// Unlike Up, these reach position 0, as a drag does.
+ToviBool MoveFunctionToTop(SourceDocument& doc, HWND list) {
+  const int32_t p = SelectedPosition(list);
+  return p > 0 ? MoveFunction(doc, list, p, 0) : kFalse;
+}
+
+ToviBool MoveFunctionToBottom(SourceDocument& doc, HWND list) {
+  const int32_t p = SelectedPosition(list);
+  return p >= 0 && p < doc.lastFunction
+             ? MoveFunction(doc, list, p, doc.lastFunction)
+             : kFalse;
 }

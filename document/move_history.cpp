@@ -1,8 +1,11 @@
 // Moves of any distance in one step, and the history that undoes and
-// redoes them.
+// redoes them and the sort.
 #include <algorithm>
+#include <exception>
+#include <utility>
 #include <vector>
 
+#include "document/rearrange.h"
 #include "document/source_document.h"
 
 namespace {
@@ -11,10 +14,116 @@ int32_t BlockLength(const FunctionRecord& record) {
   return record.lastLine - record.firstLine + 1;
 }
 
-// Functions lo..hi can change places when their blocks lie one after the
-// other inside the document, as loading lays them out, and every one of
-// their declaration lines stands outside those blocks.
-bool Rotatable(const SourceDocument& doc, int32_t lo, int32_t hi) {
+// The document's half of a move; the caller has checked BlocksInOneRun. It
+// allocates nothing, so once the list has moved the document always follows.
+void RotateFunctions(SourceDocument& doc, int32_t from, int32_t to) noexcept {
+  auto& f = doc.functions;
+  auto& lines = doc.lines;
+  const int32_t lo = std::min(from, to);
+  const int32_t hi = std::max(from, to);
+  const bool down = from < to;
+  const auto record = [&](int32_t k) -> FunctionRecord& {
+    return f[static_cast<size_t>(k)];
+  };
+
+  // Declaration slots stay where they are; their texts, each with its own
+  // terminator, pass one slot along.
+  auto decl = [&](int32_t k) -> SourceLine& {
+    return lines[static_cast<size_t>(record(k).declLine)];
+  };
+  const SourceLine moved = decl(from);
+  if (down) {
+    for (int32_t k = lo; k < hi; ++k) decl(k) = decl(k + 1);
+  } else {
+    for (int32_t k = hi; k > lo; --k) decl(k) = decl(k - 1);
+  }
+  decl(to) = moved;
+
+  // The blocks are one run of lines; the moved block goes to its far end.
+  const int32_t begin = record(lo).firstLine;
+  const int32_t end = record(hi).lastLine + 1;
+  const int32_t length = BlockLength(record(from));
+  const auto first = lines.begin() + begin;
+  const auto last = lines.begin() + end;
+  std::rotate(first, down ? first + length : last - length, last);
+
+  // Each record between takes its neighbour's block length. Walking away
+  // from the moved function's old place, every neighbour is still unchanged
+  // when it is read.
+  if (down) {
+    int32_t start = begin;
+    for (int32_t k = lo; k <= hi; ++k) {
+      const int32_t taken = k < hi ? BlockLength(record(k + 1)) : length;
+      record(k).firstLine = start;
+      start += taken;
+      record(k).lastLine = start - 1;
+    }
+  } else {
+    int32_t stop = end;
+    for (int32_t k = hi; k >= lo; --k) {
+      const int32_t taken = k > lo ? BlockLength(record(k - 1)) : length;
+      record(k).lastLine = stop - 1;
+      stop -= taken;
+      record(k).firstLine = stop;
+    }
+  }
+}
+
+ToviBool Move(SourceDocument& doc, HWND list, int32_t from, int32_t to) {
+  const int32_t lo = std::min(from, to);
+  const int32_t hi = std::max(from, to);
+  if (!doc.problem.empty() || from == to || lo < 0 || hi > doc.lastFunction ||
+      static_cast<size_t>(hi) >= doc.functions.size() ||
+      hi >= ToviListBox_GetCount(list) || !BlocksInOneRun(doc, lo, hi)) {
+    return kFalse;
+  }
+  const std::vector<int32_t> selection{to};
+  // Record i must keep describing entry i: the document follows the list
+  // only once the list has moved.
+  if (!MoveListEntry(list, from, to)) return kFalse;
+  RotateFunctions(doc, from, to);
+  SelectEntries(list, selection);
+  return kTrue;
+}
+
+std::vector<int32_t> Inverse(const std::vector<int32_t>& order) {
+  std::vector<int32_t> inverse(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    inverse[static_cast<size_t>(order[i])] = static_cast<int32_t>(i);
+  }
+  return inverse;
+}
+
+ToviBool Make(SourceDocument& doc, HWND list, const MoveStep& step,
+              bool backwards) {
+  if (!step.order.empty()) {
+    return ArrangeFunctions(doc, list,
+                            backwards ? Inverse(step.order) : step.order);
+  }
+  return backwards ? Move(doc, list, step.to, step.from)
+                   : Move(doc, list, step.from, step.to);
+}
+
+// Takes the last step off `from`, makes it (backwards for an undo) and puts
+// it on `to`; a step that cannot be made stays where it was.
+ToviBool Replay(SourceDocument& doc, HWND list, std::vector<MoveStep>& from,
+                std::vector<MoveStep>& to, bool backwards) {
+  try {
+    if (from.empty()) return kFalse;
+    // Room first: a step made must land on the other stack.
+    MakeRoomForStep(to);
+    if (Make(doc, list, from.back(), backwards) != kTrue) return kFalse;
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    return kTrue;
+  } catch (const std::exception&) {
+    return kFalse;
+  }
+}
+
+}  // namespace
+
+bool BlocksInOneRun(const SourceDocument& doc, int32_t lo, int32_t hi) {
   const auto& f = doc.functions;
   const int32_t begin = f[static_cast<size_t>(lo)].firstLine;
   const int32_t end = f[static_cast<size_t>(hi)].lastLine + 1;
@@ -32,109 +141,32 @@ bool Rotatable(const SourceDocument& doc, int32_t lo, int32_t hi) {
   return true;
 }
 
-// The document's half of a move; the caller has checked Rotatable.
-void RotateFunctions(SourceDocument& doc, int32_t from, int32_t to) {
-  auto& f = doc.functions;
-  auto& lines = doc.lines;
-  const int32_t lo = std::min(from, to);
-  const int32_t hi = std::max(from, to);
-  const bool down = from < to;
-
-  // Declaration slots stay where they are; their texts, each with its own
-  // terminator, pass one slot along.
-  auto decl = [&](int32_t k) -> SourceLine& {
-    return lines[static_cast<size_t>(f[static_cast<size_t>(k)].declLine)];
-  };
-  const SourceLine moved = decl(from);
-  if (down) {
-    for (int32_t k = lo; k < hi; ++k) decl(k) = decl(k + 1);
-  } else {
-    for (int32_t k = hi; k > lo; --k) decl(k) = decl(k - 1);
-  }
-  decl(to) = moved;
-
-  // The blocks are one run of lines; the moved block goes to its far end.
-  const int32_t begin = f[static_cast<size_t>(lo)].firstLine;
-  const int32_t end = f[static_cast<size_t>(hi)].lastLine + 1;
-  const int32_t length = BlockLength(f[static_cast<size_t>(from)]);
-  const auto first = lines.begin() + begin;
-  const auto last = lines.begin() + end;
-  std::rotate(first, down ? first + length : last - length, last);
-
-  // Each record between takes its neighbour's block length; the starts
-  // follow from them.
-  std::vector<int32_t> lengths;
-  lengths.reserve(static_cast<size_t>(hi - lo + 1));
-  for (int32_t k = lo; k <= hi; ++k) {
-    lengths.push_back(BlockLength(f[static_cast<size_t>(k)]));
-  }
-  if (down) {
-    std::rotate(lengths.begin(), lengths.begin() + 1, lengths.end());
-  } else {
-    std::rotate(lengths.begin(), lengths.end() - 1, lengths.end());
-  }
-  int32_t start = begin;
-  for (int32_t k = lo; k <= hi; ++k) {
-    FunctionRecord& record = f[static_cast<size_t>(k)];
-    record.firstLine = start;
-    start += lengths[static_cast<size_t>(k - lo)];
-    record.lastLine = start - 1;
-  }
-}
-
-// Puts the list entry at `from` at `to`; on refusal the list is left as it
-// was found.
-bool MoveListEntry(HWND list, int32_t from, int32_t to) {
-  const std::string text = ToviListBox_GetItem(list, from);
-  if (ToviListBox_RemoveItem(list, from) != kTrue) return false;
-  const int32_t put = ToviListBox_AddItem(list, to, text);
-  if (put == to) return true;
-  if (put >= 0) ToviListBox_RemoveItem(list, put);
-  ToviListBox_AddItem(list, from, text);
-  return false;
-}
-
-ToviBool Move(SourceDocument& doc, HWND list, int32_t from, int32_t to) {
-  const int32_t lo = std::min(from, to);
-  const int32_t hi = std::max(from, to);
-  if (!doc.problem.empty() || from == to || lo < 0 || hi > doc.lastFunction ||
-      static_cast<size_t>(hi) >= doc.functions.size() ||
-      hi >= ToviListBox_GetCount(list) || !Rotatable(doc, lo, hi)) {
-    return kFalse;
-  }
-  // Record i must keep describing entry i: the document follows the list
-  // only once the list has moved.
-  if (!MoveListEntry(list, from, to)) return kFalse;
-  RotateFunctions(doc, from, to);
-  ToviListBox_SetSelection(list, {to});
-  return kTrue;
-}
-
-// Takes the last step off `from`, makes it (backwards for an undo) and puts
-// it on `to`; a step that cannot be made stays where it was.
-ToviBool Replay(SourceDocument& doc, HWND list, std::vector<MoveStep>& from,
-                std::vector<MoveStep>& to, bool backwards) {
-  if (from.empty()) return kFalse;
-  const MoveStep step = from.back();
-  const ToviBool moved = backwards ? Move(doc, list, step.to, step.from)
-                                   : Move(doc, list, step.from, step.to);
-  if (moved != kTrue) return kFalse;
-  from.pop_back();
-  to.push_back(step);
-  return kTrue;
-}
-
-}  // namespace
-
 ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from,
                       int32_t to) {
-  if (Move(doc, list, from, to) != kTrue) return kFalse;
-  RecordMove(doc, from, to);
-  return kTrue;
+  try {
+    MakeRoomForStep(doc.history.undo);
+    if (Move(doc, list, from, to) != kTrue) return kFalse;
+    RecordStep(doc, {from, to, {}});
+    return kTrue;
+  } catch (const std::exception&) {
+    return kFalse;
+  }
 }
 
 void RecordMove(SourceDocument& doc, int32_t from, int32_t to) {
-  doc.history.undo.push_back({from, to});
+  MakeRoomForStep(doc.history.undo);
+  RecordStep(doc, {from, to, {}});
+}
+
+void MakeRoomForStep(std::vector<MoveStep>& steps) {
+  // Doubling keeps a long session's history linear in its steps.
+  if (steps.size() == steps.capacity()) {
+    steps.reserve(std::max<size_t>(16, steps.size() * 2));
+  }
+}
+
+void RecordStep(SourceDocument& doc, MoveStep step) noexcept {
+  doc.history.undo.push_back(std::move(step));
   doc.history.redo.clear();
 }
 

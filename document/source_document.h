@@ -38,17 +38,20 @@ struct SourceLine {
   int32_t terminatorLength = 0;
 };
 
-// One move as the history keeps it: the function at list position `from`
-// was put at position `to`. Two numbers, whatever the size of the file, so
-// the history can be as long as a session.
+// One step as the history keeps it. A move: the function at list position
+// `from` was put at position `to`; two numbers, whatever the size of the
+// file, so the history can be as long as a session. A sort also keeps
+// `order`, the list position each function came from (position i took the
+// function that stood at order[i]); it stays empty for every other step.
 struct MoveStep {
   int32_t from = -1;
   int32_t to = -1;
+  std::vector<int32_t> order;
 };
 
 struct MoveHistory {
-  std::vector<MoveStep> undo;  // the last move done is last
-  std::vector<MoveStep> redo;  // the last move undone is last
+  std::vector<MoveStep> undo;  // the last step done is last
+  std::vector<MoveStep> redo;  // the last step undone is last
 };
 
 struct SourceDocument {
@@ -93,7 +96,8 @@ std::string SerializeSource(const SourceDocument& doc);
 // document refuses moves or the indexes are not such a pair.
 ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b);
 
-// Exchanges the texts of list entries i and j. kFalse when either is missing.
+// Exchanges the texts of list entries i and j. kFalse when either is missing
+// or the list refuses; the entries then stay as they were.
 ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 
 // Puts the function at list position `from` at position `to` in one step,
@@ -103,20 +107,46 @@ ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 // places. The list entry moves first, and the document only once the list
 // took it; the moved entry is then selected and the move recorded for undo.
 // kFalse, changing nothing, when the document refuses moves, from equals
-// to, or either is not a listed function.
+// to, either is not a listed function, or the list refuses the entry.
 ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from, int32_t to);
 
 // Remembers a move just made for undo; moves undone before it can no longer
 // be redone.
 void RecordMove(SourceDocument& doc, int32_t from, int32_t to);
 
-// Undoes the last move, or redoes the last move undone: bytes, list and
-// selection become what they were before it (after it, for redo). kFalse,
-// changing nothing, when there is no such move.
+// Undoes the last step, or redoes the last step undone: bytes, records and
+// list become what they were before it (after it, for redo). After a move
+// the moved function is selected; across a sort the selected function stays
+// selected. kFalse, changing nothing, when there is no such step or the list
+// refuses it (the step then stays where it was). Nothing here throws: the
+// moves run inside toolkit callbacks.
 ToviBool UndoMove(SourceDocument& doc, HWND list);
 ToviBool RedoMove(SourceDocument& doc, HWND list);
 
 // The Up and Down commands: move the function selected in `list` one place,
-// the selection following it; each move is recorded for undo.
+// the selection following it; each move is recorded for undo. They are the
+// neighbouring case of MoveFunction, except that Up never moves a function
+// into position 0.
 void MoveFunctionUp(SourceDocument& doc, HWND list);
 void MoveFunctionDown(SourceDocument& doc, HWND list);
+
+// Puts the selected function first / last, in one step, like a drag to the
+// first position or below the last (so position 0 can be reached). The
+// selection follows it; recorded for undo. kFalse, changing nothing, when
+// nothing is selected, it is already there, or the document refuses moves.
+ToviBool MoveFunctionToTop(SourceDocument& doc, HWND list);
+ToviBool MoveFunctionToBottom(SourceDocument& doc, HWND list);
+
+// Puts the functions in natural order of the names their list entries show
+// (NaturalNameLess: letter case ignored, Item2 before Item10, equal names
+// keeping their order), declarations and blocks together, as one step that
+// one undo takes back. The list is rebuilt once, before the document
+// follows; the selected function stays selected. kFalse, changing nothing,
+// when the document refuses moves or its functions already stand in that
+// order.
+ToviBool SortFunctionsByName(SourceDocument& doc, HWND list);
+
+// Whether SortFunctionsByName would change anything: true when the document
+// takes moves and its functions are not yet in natural order (so a menu item
+// for the sort is enabled exactly when this is true).
+bool FunctionsSortedByName(const SourceDocument& doc, HWND list);

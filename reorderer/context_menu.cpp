@@ -5,7 +5,8 @@
 // without the README; an item that would do nothing is greyed out. It
 // opens on a right-click (on the entry under the pointer, which the click
 // selects), on Shift+F10 and on the Menu key (at the selected entry).
-// F3 shows or hides the preview from anywhere in the program.
+// F3 shows or hides the preview from anywhere in the program; Alt+Home and
+// Alt+End move the selected function to the top and the bottom.
 #include <vector>
 
 #include "reorderer/kalvane.h"
@@ -25,6 +26,12 @@ std::vector<ToviMenuItem> MenuItems() {
       {"Move Up\tAlt+Up", kMenuMoveUp, on(movable && selected >= 2)},
       {"Move Down\tAlt+Down", kMenuMoveDown,
        on(movable && selected < doc.lastFunction)},
+      {"Move to Top\tAlt+Home", kMenuMoveToTop, on(movable && selected > 0)},
+      {"Move to Bottom\tAlt+End", kMenuMoveToBottom,
+       on(movable && selected < doc.lastFunction)},
+      // True exactly when sorting would change the order.
+      {"Sort by Name", kMenuSortByName,
+       on(FunctionsSortedByName(doc, kalvane::FunctionList()))},
       {"Undo\tCtrl+Z", kMenuUndo, on(!doc.history.undo.empty())},
       {"Redo\tCtrl+Y", kMenuRedo, on(!doc.history.redo.empty())},
       {PreviewShown() ? "Hide Preview\tF3" : "Show Preview\tF3", kMenuPreview,
@@ -41,6 +48,14 @@ void PopUpMenu(bool atPointer) {
 bool MenuKey(int32_t key, int32_t modifiers) {
   if (key == kKeyF3 && modifiers == 0) {
     TogglePreview();
+    return true;
+  }
+  if (key == kKeyHome && modifiers == kKeyAlt) {
+    MoveFunctionToTop(kalvane::document, kalvane::FunctionList());
+    return true;
+  }
+  if (key == kKeyEnd && modifiers == kKeyAlt) {
+    MoveFunctionToBottom(kalvane::document, kalvane::FunctionList());
     return true;
   }
   if ((key == kKeyF10 && modifiers == kKeyShift) ||
@@ -76,6 +91,15 @@ void OnMenuCommand(int32_t id) {
       break;
     case kMenuMoveDown:
       MoveFunctionDown(doc, list);
+      break;
+    case kMenuMoveToTop:
+      MoveFunctionToTop(doc, list);
+      break;
+    case kMenuMoveToBottom:
+      MoveFunctionToBottom(doc, list);
+      break;
+    case kMenuSortByName:
+      SortFunctionsByName(doc, list);
       break;
     case kMenuUndo:
       UndoMove(doc, list);

@@ -1,5 +1,9 @@
 // Up and Down: declaration lines, blocks, records and list entries change
 // places together, and the selection follows.
+#include <functional>
+
+#include "document/natural_order.h"
+#include "tests/allocation_limit.h"
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -31,23 +35,88 @@ class Moves : public DocumentTest {
   std::string original;
 };
 
-// The list gives up an entry for a moment during an exchange; when it will
-// not take it back (the first or the second re-insertion), neither the
-// document nor the list changes.
-TEST_F(Moves, RefusedListExchangeChangesNothing) {
-  const Strings entries = Entries();
-  for (int32_t accepted : {0, 1}) {
-    Select(1);
-    tovi::memory::FailEntry(list, accepted,
-                            tovi::memory::EntryFailure::kRefuse);
-    MoveFunctionDown(doc, list);
-    EXPECT_EQ(Saved(), original) << accepted;
-    EXPECT_EQ(Entries(), entries) << accepted;
+// A list short of memory refuses an entry, or throws from inside the
+// toolkit, on any entry a step gives it. Every move, exchange, undo, redo
+// and sort then either happens whole or leaves bytes, entries and selection
+// as they were, and nothing throws into the toolkit callback that ran it.
+TEST_F(Moves, ListShortOfMemoryTakesTheWholeStepOrNone) {
+  struct Step {
+    std::function<void()> before;
+    std::function<void()> step;
+  };
+  const auto move = [&](int32_t from, int32_t to) {
+    return [=, this] { MoveFunction(doc, list, from, to); };
+  };
+  const Step steps[] = {
+      {[] {}, move(0, 3)},
+      {[&] { Select(1); }, [&] { MoveFunctionDown(doc, list); }},
+      {[&] { Select(2); }, [&] { MoveFunctionToTop(doc, list); }},
+      {move(1, 3), [&] { UndoMove(doc, list); }},
+      {move(3, 0), [&] { SortFunctionsByName(doc, list); }},
+      {[&] {
+         move(3, 0)();
+         SortFunctionsByName(doc, list);
+         UndoMove(doc, list);
+       },
+       [&] { RedoMove(doc, list); }},
+      {[] {},
+       [&] {
+         if (ExchangeListEntries(list, 0, 2)) ExchangeFunctions(doc, 0, 2);
+       }},
+  };
+  for (const auto how : {tovi::memory::EntryFailure::kRefuse,
+                         tovi::memory::EntryFailure::kThrow}) {
+    for (int32_t accepted = 0; accepted <= 8; ++accepted) {
+      for (size_t n = 0; n < std::size(steps); ++n) {
+        SCOPED_TRACE(testing::Message()
+                     << "step " << n << " after " << accepted << " entries");
+        SetUp();
+        steps[n].before();
+        const std::string bytes = Saved();
+        const Strings entries = Entries();
+        const int32_t selection = Selection();
+        tovi::memory::FailEntry(list, accepted, how);
+        EXPECT_NO_THROW(steps[n].step());
+        tovi::memory::FailEntry(list, -1, how);
+        // Every step needs its first entry; none needs more than eight.
+        const bool changed = Saved() != bytes;
+        if (accepted == 0) {
+          EXPECT_FALSE(changed);
+        } else if (accepted == 8) {
+          EXPECT_TRUE(changed);
+        }
+        if (!changed) {
+          EXPECT_EQ(Entries(), entries);
+          EXPECT_EQ(Selection(), selection);
+        }
+        for (int32_t k = 0; k <= doc.lastFunction; ++k) {
+          EXPECT_EQ(doc.Text(doc.functions[k].declLine),
+                    "DECLARE FUNCTION " + Entries()[k] + " ()");
+        }
+      }
+    }
   }
-  tovi::memory::FailEntry(list, 0, tovi::memory::EntryFailure::kRefuse);
-  EXPECT_EQ(MoveFunction(doc, list, 0, 3), kFalse);
-  EXPECT_EQ(Saved(), original);
-  EXPECT_EQ(Entries(), entries);
+}
+
+// Once the list has moved, a far move allocates nothing more: memory
+// running out then cannot leave the document half moved.
+TEST_F(DocumentTest, FarMoveNeedsNoMemoryOnceTheListMoved) {
+  std::string decls;
+  std::string bodies;
+  for (int k = 0; k < 2000; ++k) {
+    decls += "DECLARE FUNCTION F" + std::to_string(k) + " ()\n";
+    bodies += "FUNCTION F" + std::to_string(k) + " ()\nEND FUNCTION\n";
+  }
+  Load(decls + bodies);
+  const std::string loaded = Saved();
+  testing_support::LimitAllocations(4000);
+  ToviBool moved = kFalse;
+  EXPECT_NO_THROW(moved = MoveFunction(doc, list, 0, 1999));
+  testing_support::LimitAllocations(0);
+  EXPECT_EQ(moved, kTrue);
+  EXPECT_EQ(Entries().back(), "F0");
+  EXPECT_EQ(UndoMove(doc, list), kTrue);
+  EXPECT_EQ(Saved(), loaded);
 }
 
 TEST_F(Moves, RefusedMovesChangeNothing) {
@@ -156,6 +225,60 @@ TEST_F(DocumentTest, ListExchangeRefusesOnlyMissingPositions) {
   EXPECT_EQ(Entries(), (Strings{"A", "B"}));
   EXPECT_EQ(ExchangeListEntries(list, 1, 0), kTrue);
   EXPECT_EQ(Entries(), (Strings{"B", "A"}));
+}
+
+TEST(NaturalOrder, NumbersByValueLettersWithoutCase) {
+  EXPECT_TRUE(NaturalNameLess("Item2", "Item10"));
+  EXPECT_FALSE(NaturalNameLess("Item10", "Item2"));
+  EXPECT_TRUE(NaturalNameLess("alpha", "Beta"));
+  EXPECT_TRUE(NaturalNameLess("Item9x", "item09y"));
+  EXPECT_TRUE(NaturalNameLess("", "a"));
+  EXPECT_TRUE(NaturalNameLess("a", "a0"));
+  EXPECT_TRUE(NaturalNameLess("a9", "a_"));  // '_' is above digits, as a byte
+  EXPECT_TRUE(
+      NaturalNameLess("n99999999999999999999", "n100000000000000000000"));
+  // Equal names, neither before the other.
+  for (const auto& [a, b] :
+       {std::pair{"item", "ITEM"}, {"Item007", "item7"}, {"x0", "x000"}}) {
+    EXPECT_FALSE(NaturalNameLess(a, b)) << a << " " << b;
+    EXPECT_FALSE(NaturalNameLess(b, a)) << a << " " << b;
+  }
+}
+
+// Sorting is one step: equal names keep their order, the selected function
+// stays selected, and one undo gives back bytes, entries and selection.
+TEST_F(DocumentTest, SortByNameIsOneStep) {
+  const Strings names = {"Item10", "item2", "Beta", "Item02", "alpha"};
+  std::string decls;
+  std::string bodies;
+  for (const std::string& name : names) {
+    decls += "DECLARE FUNCTION " + name + " ()\n";
+    bodies += "FUNCTION " + name + " ()\n' " + name + "\nEND FUNCTION\n";
+  }
+  Load("' head\n" + decls + bodies + "' tail\n");
+  const std::string loaded = Saved();
+  Select(2);
+  EXPECT_TRUE(FunctionsSortedByName(doc, list));
+  ASSERT_EQ(SortFunctionsByName(doc, list), kTrue);
+  const Strings sorted = {"alpha", "Beta", "item2", "Item02", "Item10"};
+  EXPECT_EQ(Entries(), sorted);
+  EXPECT_EQ(tovi::memory::Selection(list), 1);
+  std::string expected = "' head\n";
+  for (const std::string& name : sorted) {
+    expected += "DECLARE FUNCTION " + name + " ()\n";
+  }
+  for (const std::string& name : sorted) {
+    expected += "FUNCTION " + name + " ()\n' " + name + "\nEND FUNCTION\n";
+  }
+  EXPECT_EQ(Saved(), expected + "' tail\n");
+  EXPECT_FALSE(FunctionsSortedByName(doc, list));
+  EXPECT_EQ(SortFunctionsByName(doc, list), kFalse);
+  ASSERT_EQ(UndoMove(doc, list), kTrue);
+  EXPECT_EQ(Saved(), loaded);
+  EXPECT_EQ(Entries(), names);
+  EXPECT_EQ(tovi::memory::Selection(list), 2);
+  ASSERT_EQ(RedoMove(doc, list), kTrue);
+  EXPECT_EQ(Saved(), expected + "' tail\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // with its declaration slots, one block per function in list order, and the
 // tail.
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <tuple>
 
@@ -83,8 +84,24 @@ void AddComments(Random& random, std::vector<Line>& lines, int most) {
   }
 }
 
-Function MakeFunction(Random& random, int k, bool unnamed) {
-  const std::string base = "fn" + std::to_string(k);
+// Names with numbers of one to three digits, some with a leading zero, so
+// that a sort by name differs from a sort by bytes; no two equal ignoring
+// case, or the file would not take moves.
+std::string UniqueName(Random& random, std::vector<std::string>& taken) {
+  const char* const kStems[] = {"fn", "Fn", "item", "x_"};
+  for (;;) {
+    std::string name = kStems[Pick(random, 0, std::size(kStems) - 1)];
+    if (Chance(random, 20)) name += "0";
+    name += std::to_string(Pick(random, 0, 120));
+    std::string folded = name;
+    for (char& c : folded) c = static_cast<char>(std::tolower(c));
+    if (std::find(taken.begin(), taken.end(), folded) != taken.end()) continue;
+    taken.push_back(folded);
+    return name;
+  }
+}
+
+Function MakeFunction(Random& random, const std::string& base, bool unnamed) {
   Function f;
   std::string head;
   if (unnamed) {
@@ -115,8 +132,10 @@ Model Generate(Random& random) {
   Model model;
   const int count = Pick(random, 0, 9);
   const int unnamed = Chance(random, 20) ? Pick(random, 0, count) : -1;
+  std::vector<std::string> taken;
   for (int k = 0; k < count; ++k) {
-    model.functions.push_back(MakeFunction(random, k, k == unnamed));
+    model.functions.push_back(
+        MakeFunction(random, UniqueName(random, taken), k == unnamed));
   }
   std::vector<Line> comments;
   AddComments(random, comments, 2);
@@ -209,6 +228,51 @@ void Rotate(std::vector<Function>& f, int from, int to) {
   }
 }
 
+// The model's own natural order: each run of digits, without its leading
+// zeros, padded to one width, and letters lower-cased, so that plain byte
+// order compares the numbers by value.
+std::string NaturalKey(const std::string& name) {
+  std::string key;
+  for (size_t i = 0; i < name.size();) {
+    if (!std::isdigit(static_cast<unsigned char>(name[i]))) {
+      key += static_cast<char>(std::tolower(name[i++]));
+      continue;
+    }
+    size_t end = i;
+    while (end < name.size() && std::isdigit(name[end])) ++end;
+    while (i + 1 < end && name[i] == '0') ++i;
+    const std::string digits = name[i] == '0' ? "" : name.substr(i, end - i);
+    key += std::string(20 - digits.size(), '0') + digits;
+    i = end;
+  }
+  return key;
+}
+
+// Where each function comes from when sorted by name.
+std::vector<int> NameOrder(const std::vector<Function>& functions) {
+  std::vector<int> order(functions.size());
+  for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return NaturalKey(functions[a].name) < NaturalKey(functions[b].name);
+  });
+  return order;
+}
+
+std::vector<int> Inverse(const std::vector<int>& order) {
+  std::vector<int> inverse(order.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    inverse[order[i]] = static_cast<int>(i);
+  }
+  return inverse;
+}
+
+// One step of the model's history: a move, or the order a sort made.
+struct Step {
+  int from = -1;
+  int to = -1;
+  std::vector<int> order;
+};
+
 using Property = DocumentTest;
 
 TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
@@ -220,12 +284,15 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
     ASSERT_EQ(doc.problem, "");
 
     const std::string loaded = Saved();
-    std::vector<std::pair<int, int>> done, undone;  // the model's history
+    std::vector<Step> done, undone;  // the model's history
     // The last round only checks.
     for (int step = Pick(random, 0, 16); step >= 0 && !HasFailure(); --step) {
       const int count = static_cast<int>(model.functions.size());
-      const int action = step == 0 ? -1 : Pick(random, 0, 9);
-      int from = -1, to = -1;  // the move the model makes, if any
+      const int action = step == 0 ? -1 : Pick(random, 0, 12);
+      Step made;  // what the model does, if anything
+      int& from = made.from;
+      int& to = made.to;
+      int selected = -1;  // before a sort, or an undo or redo of one
       if (action >= 0 && action < 4) {
         from = Pick(random, -1, count - 1);
         Select(from);
@@ -240,26 +307,56 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
             from >= 0 && to >= 0 && from < count && to < count && from != to;
         ASSERT_EQ(MoveFunction(doc, list, from, to), moves ? kTrue : kFalse);
         if (!moves) to = -1;
-      } else if (action >= 7) {
+      } else if (action == 7 || action == 8 || action == 9) {
         const bool undo = action < 9;
         auto& stack = undo ? done : undone;
+        selected = tovi::memory::Selection(list);
         ASSERT_EQ(undo ? UndoMove(doc, list) : RedoMove(doc, list),
                   stack.empty() ? kFalse : kTrue);
         if (!stack.empty()) {
-          std::tie(from, to) = stack.back();
-          if (undo) std::swap(from, to);
+          made = stack.back();
+          if (undo) {
+            std::swap(from, to);
+            if (!made.order.empty()) made.order = Inverse(made.order);
+          }
           (undo ? undone : done).push_back(stack.back());
           stack.pop_back();
         }
+      } else if (action == 10 || action == 11) {
+        from = Pick(random, -1, count - 1);
+        Select(from);
+        const bool top = action == 10;
+        to = top ? (from > 0 ? 0 : -1)
+                 : (from >= 0 && from < count - 1 ? count - 1 : -1);
+        ASSERT_EQ(top ? MoveFunctionToTop(doc, list)
+                      : MoveFunctionToBottom(doc, list),
+                  to >= 0 ? kTrue : kFalse);
+      } else if (action == 12) {
+        selected = Pick(random, -1, count - 1);
+        Select(selected);
+        made.order = NameOrder(model.functions);
+        if (std::is_sorted(made.order.begin(), made.order.end())) {
+          made.order.clear();  // already in order
+        }
+        ASSERT_EQ(FunctionsSortedByName(doc, list), !made.order.empty());
+        ASSERT_EQ(SortFunctionsByName(doc, list),
+                  made.order.empty() ? kFalse : kTrue);
       }
+      const bool recorded = action < 7 || action >= 10;
       if (to >= 0) {
         // The function moves, its declaration slot stays.
         Rotate(model.functions, from, to);
         EXPECT_EQ(tovi::memory::Selection(list), to);
-        if (action < 7) {
-          done.push_back({from, to});
-          undone.clear();
-        }
+      } else if (!made.order.empty()) {
+        std::vector<Function> arranged;
+        for (int k : made.order) arranged.push_back(model.functions[k]);
+        model.functions = std::move(arranged);
+        EXPECT_EQ(tovi::memory::Selection(list),
+                  selected >= 0 ? Inverse(made.order)[selected] : -1);
+      }
+      if (recorded && (to >= 0 || !made.order.empty())) {
+        done.push_back(made);
+        undone.clear();
       }
 
       ASSERT_EQ(Saved(), Arrangement(model));
@@ -328,6 +425,9 @@ TEST_F(Property, KeywordSoupNeverLosesALine) {
                          : MoveFunctionDown(doc, list);
       MoveFunction(doc, list, Pick(random, -1, doc.lastFunction + 1),
                    Pick(random, -1, doc.lastFunction + 1));
+      Chance(random, 50) ? MoveFunctionToTop(doc, list)
+                         : MoveFunctionToBottom(doc, list);
+      if (Chance(random, 20)) SortFunctionsByName(doc, list);
       if (Chance(random, 30)) UndoMove(doc, list);
     }
     if (!sound) {
