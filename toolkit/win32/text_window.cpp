@@ -74,6 +74,38 @@ bool RegisterTextWindowClass() {
          GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+// The face of a fixed-width font the system has: the usual ones for code
+// (the last two are those a Wine desktop usually has), else whatever
+// fixed-width face it gives for none named.
+std::wstring FixedFace() {
+  std::wstring face = L"Courier New";
+  HDC screen = GetDC(nullptr);
+  for (const wchar_t* wanted : {L"Consolas", L"Courier New", L"Liberation Mono",
+                                L"DejaVu Sans Mono", L""}) {
+    LOGFONTW wish{};
+    wish.lfCharSet = DEFAULT_CHARSET;
+    wish.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(wish.lfFaceName, wanted, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&wish);
+    if (font == nullptr) continue;
+    HGDIOBJ before = SelectObject(screen, font);
+    wchar_t got[LF_FACESIZE] = L"";
+    TEXTMETRICW metrics{};
+    GetTextFaceW(screen, LF_FACESIZE, got);
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, before);
+    DeleteObject(font);
+    // TMPF_FIXED_PITCH set means the font is NOT fixed-width.
+    const bool fixed = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
+    if (fixed && (*wanted == L'\0' || lstrcmpiW(got, wanted) == 0)) {
+      face = got;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return face;
+}
+
 void SetFixedFont(HWND edit) {
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
@@ -81,7 +113,10 @@ void SetFixedFont(HWND edit) {
   format.yHeight = 10 * 20;  // 10 points, in twips
   format.bCharSet = DEFAULT_CHARSET;
   format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
-  lstrcpynW(format.szFaceName, L"Courier New", LF_FACESIZE);
+  lstrcpynW(format.szFaceName, FixedFace().c_str(), LF_FACESIZE);
+  // The default format is what text set later takes.
+  SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT,
+               reinterpret_cast<LPARAM>(&format));
   SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL,
                reinterpret_cast<LPARAM>(&format));
 }
