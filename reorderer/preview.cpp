@@ -19,7 +19,7 @@ void ShowSelectedFunction() {
 
 void CreatePreview() {
   kalvane::previewWindow =
-      ToviNewTextWindow(kalvane::mainWindow, "Kalvane Preview", 480, 300);
+      ToviNewTextWindow(kalvane::mainWindow, "Kalvane Preview", 420, 300);
 }
 
 bool PreviewShown() {

@@ -58,7 +58,7 @@ HWND FindView(HWND view) {
 }
 
 // Beside the owner on its right, or on its left where the right has no
-// room on the owner's screen.
+// room on the owner's screen; never off that screen.
 void PlaceBeside(HWND view) {
   GtkWindow* owner = GTK_WINDOW(view->owner->widget);
   int x = 0;
@@ -83,6 +83,7 @@ void PlaceBeside(HWND view) {
   if (left + ownWidth > area.x + area.width && x - kGap - ownWidth >= area.x) {
     left = x - kGap - ownWidth;
   }
+  left = std::max(area.x, std::min(left, area.x + area.width - ownWidth));
   gtk_window_move(GTK_WINDOW(view->widget), left, y);
 }
 
