@@ -248,7 +248,7 @@ void ToviRegOnContextMenu(HWND window, ToviContextMenuHandler handler);
 
 struct ToviMenuItem {
   std::string text;  // the caption; a TAB separates the shortcut shown
-  int32_t id = 0;    // the command issued when the item is chosen
+  int32_t id = 0;    // the command issued when chosen; never 0
   ToviBool enabled = kTrue;
 };
 
