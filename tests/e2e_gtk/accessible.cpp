@@ -7,9 +7,7 @@
 #include <atspi/atspi-constants.h>
 #include <gio/gio.h>
 
-#include <cctype>
 #include <memory>
-#include <utility>
 
 #include "tests/scenarios/scenario.h"
 
@@ -246,38 +244,12 @@ std::optional<std::string> TextInside(const Object& object) {
   return std::nullopt;
 }
 
-// A menu item's shortcut as its caption shows it ("Ctrl+Z"), from the
-// accelerator part of its key binding ("<Primary>z"); empty for none.
-std::string Shortcut(const Object& item) {
-  Variant reply = Call(item, "org.a11y.atspi.Action", "GetKeyBinding",
-                       g_variant_new("(i)", 0), "(s)");
-  if (!reply) return "";
-  const gchar* binding = nullptr;
-  g_variant_get(reply.get(), "(&s)", &binding);
-  std::string accelerator = binding;
-  accelerator = accelerator.substr(accelerator.rfind(';') + 1);
-  std::string shortcut;
-  for (const auto& [tag, name] :
-       {std::pair{"<Primary>", "Ctrl+"}, std::pair{"<Control>", "Ctrl+"},
-        std::pair{"<Shift>", "Shift+"}, std::pair{"<Alt>", "Alt+"}}) {
-    const size_t at = accelerator.find(tag);
-    if (at == std::string::npos) continue;
-    accelerator.erase(at, std::string_view(tag).size());
-    shortcut += name;
-  }
-  if (accelerator.empty()) return "";
-  if (accelerator.size() == 1) {
-    accelerator[0] = static_cast<char>(std::toupper(accelerator[0]));
-  }
-  // Ctrl before Shift, as captions write them.
-  return shortcut + accelerator;
-}
-
 void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
   for (const Object& child : Children(object)) {
     const AtspiRole role = RoleOf(child);
     if (role == ATSPI_ROLE_MENU_ITEM) {
-      const std::string shortcut = Shortcut(child);
+      // The shortcut a screen reader says after the caption.
+      const std::string shortcut = Text(child, "Description");
       const std::string caption =
           NameOf(child) + (shortcut.empty() ? "" : "\t" + shortcut);
       items.push_back(

@@ -42,6 +42,10 @@ GtkWidget* MenuItem(const ToviMenuItem& item) {
     if (key != 0 && GTK_IS_ACCEL_LABEL(label)) {
       gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), key, mods);
     }
+    // Said after the caption by a screen reader, as the shortcut is shown.
+    const std::string shortcut = DisplayText(text.substr(tab + 1));
+    atk_object_set_description(gtk_widget_get_accessible(widget),
+                               shortcut.c_str());
   }
   gtk_widget_set_sensitive(widget, item.enabled != kFalse);
   g_object_set_data(G_OBJECT(widget), "tovi-id", GINT_TO_POINTER(item.id));
