@@ -1,5 +1,5 @@
-// Times loading, moving, sorting and saving large source files against a plain copy
-// of the same bytes. Prints one figure a line, "NAME: VALUE UNIT".
+// Times loading, moving, sorting and saving large source files against a plain
+// copy of the same bytes. Prints one figure a line, "NAME: VALUE UNIT".
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
+#include "document/preview.h"
 #include "document/source_document.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -115,6 +116,20 @@ double Measure(const fs::path& folder, int lines, int functions) {
     if (UndoMove(doc, list) != kTrue) return 0;
   }
 
+  // The preview of the largest function, as F3 shows it.
+  size_t largest = 0;
+  for (size_t f = 1; f < doc.functions.size(); ++f) {
+    const FunctionRecord& a = doc.functions[f];
+    const FunctionRecord& b = doc.functions[largest];
+    if (a.lastLine - a.firstLine > b.lastLine - b.firstLine) largest = f;
+  }
+  std::vector<double> previews;
+  for (int run = 0; run < kRuns; ++run) {
+    const auto start = Clock::now();
+    if (BuildPreview(doc, static_cast<int32_t>(largest)).text.empty()) return 0;
+    previews.push_back(MillisecondsSince(start));
+  }
+
   const double copy = Median(copies);
   const double load = Median(loads);
   const double save = Median(saves);
@@ -124,6 +139,7 @@ double Measure(const fs::path& folder, int lines, int functions) {
   Print("drag_ms", Median(drags), "ms");
   Print("undo_ms", Median(undos), "ms");
   Print("sort_ms", Median(sorts), "ms");
+  Print("preview_ms", Median(previews), "ms");
   Print("save_ms", save, "ms");
   return (load + save) / copy;
 }

@@ -136,7 +136,7 @@ ToviBool SortFunctionsByName(SourceDocument& doc, HWND list) {
   }
 }
 
-bool FunctionsSortedByName(const SourceDocument& doc, HWND list) {
+bool SortWouldChangeOrder(const SourceDocument& doc, HWND list) {
   try {
     const int32_t count = Arrangeable(doc, list);
     if (count < 2) return false;

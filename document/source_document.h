@@ -160,4 +160,4 @@ ToviBool SortFunctionsByName(SourceDocument& doc, HWND list);
 // Whether SortFunctionsByName would change anything: true when the document
 // takes moves and its functions are not yet in natural order (so a menu item
 // for the sort is enabled exactly when this is true).
-bool FunctionsSortedByName(const SourceDocument& doc, HWND list);
+bool SortWouldChangeOrder(const SourceDocument& doc, HWND list);

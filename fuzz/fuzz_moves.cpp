@@ -222,7 +222,7 @@ void Sort(Model& model, SourceDocument& doc, HWND list) {
   });
   const bool acts =
       model.movable && !std::is_sorted(order.begin(), order.end());
-  Require(FunctionsSortedByName(doc, list) == acts,
+  Require(SortWouldChangeOrder(doc, list) == acts,
           "a sort is offered exactly when it would change something");
   Require(SortFunctionsByName(doc, list) == (acts ? kTrue : kFalse),
           "a sort is made exactly when the names are out of order");

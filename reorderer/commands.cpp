@@ -93,7 +93,11 @@ int32_t OnCommand(int32_t id, int32_t, int32_t) {
       OnLoad();
       break;
     default:
+      OnMenuCommand(id);
       break;
   }
+  // Every command, the list's own selection changes included, may change
+  // what the preview shows.
+  FollowInPreview();
   return 0;
 }

@@ -21,6 +21,25 @@ int32_t OnKey(int32_t key, int32_t modifiers);
 // whatever ends it, the list it began in may no longer be the one shown.
 void EndFunctionDrag();
 
+// Keys and commands beyond the buttons that open, and come from, the
+// function list's context menu (context_menu.cpp): the menu's own keys
+// first, then those of gestures.cpp. Each leaves the preview following the
+// selected function.
+int32_t OnKeyAnywhere(int32_t key, int32_t modifiers);
+int32_t OnContextMenu(int32_t control);
+void OnMenuCommand(int32_t id);
+
+// The preview window (preview.cpp): made hidden at start, shown and hidden
+// by F3 and the menu, and brought up to date after everything that may
+// change the selected function or its lines.
+void CreatePreview();
+void TogglePreview();
+bool PreviewShown();
+void FollowInPreview();
+// OnFunctionDrag, followed by the preview.
+int32_t OnListDrag(int32_t list, int32_t status, int32_t item, int32_t x,
+                   int32_t y);
+
 // What Load does with the path chosen in its dialog (empty: cancelled).
 void OpenSourceFile(const std::string& path);
 
@@ -30,3 +49,15 @@ inline constexpr int32_t kDownButton = 1;
 inline constexpr int32_t kSaveButton = 2;
 inline constexpr int32_t kLoadButton = 3;
 inline constexpr int32_t kFunctionList = 4;
+
+// Commands of the function list's context menu. They are apart from the
+// buttons' and the list's identifiers, so a menu item never passes for a
+// control.
+inline constexpr int32_t kMenuMoveUp = 100;
+inline constexpr int32_t kMenuMoveDown = 101;
+inline constexpr int32_t kMenuMoveToTop = 102;
+inline constexpr int32_t kMenuMoveToBottom = 103;
+inline constexpr int32_t kMenuSortByName = 104;
+inline constexpr int32_t kMenuUndo = 105;
+inline constexpr int32_t kMenuRedo = 106;
+inline constexpr int32_t kMenuPreview = 107;

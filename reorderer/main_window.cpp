@@ -58,8 +58,10 @@ int RunKalvane(const std::string& startFile) {
   kalvane::fileName.clear();
   DisableDocumentButtons();
   ToviRegOnCommand(kalvane::mainWindow, OnCommand);
-  ToviRegOnDrag(kalvane::mainWindow, OnFunctionDrag);
-  ToviRegOnKey(kalvane::mainWindow, OnKey);
+  ToviRegOnDrag(kalvane::mainWindow, OnListDrag);
+  ToviRegOnKey(kalvane::mainWindow, OnKeyAnywhere);
+  ToviRegOnContextMenu(kalvane::mainWindow, OnContextMenu);
+  CreatePreview();
   ToviEnableDialogInterface(kalvane::mainWindow, kTrue);
   ToviDisplay(kalvane::mainWindow);
   // Shown first, so a message about the file has its window to stand over.
@@ -69,5 +71,6 @@ int RunKalvane(const std::string& startFile) {
   kalvane::document = SourceDocument{};
   kalvane::fileName.clear();
   kalvane::mainWindow = nullptr;
+  kalvane::previewWindow = nullptr;
   return exitCode;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "document/source_document.h"
 #include "reorderer/kalvane.h"
@@ -14,11 +15,21 @@ inline HWND mainWindow = nullptr;
 inline std::string fileName;
 // Replaced wholesale by each successful load.
 inline SourceDocument document;
+// The preview window, made hidden with the main window; see preview.cpp.
+inline HWND previewWindow = nullptr;
 // Whether Save, Up and Down are enabled: from the first Load on.
 inline bool documentCommands = false;
 
 inline HWND FunctionList() {
   return GetDlgItem(mainWindow, kFunctionList);
+}
+
+// The list position of the selected function; -1 when none is selected.
+inline int32_t SelectedFunction() {
+  std::vector<int32_t> selection;
+  return ToviListBox_GetSelection(FunctionList(), selection) > 0
+             ? selection.front()
+             : -1;
 }
 
 }  // namespace kalvane

@@ -17,9 +17,21 @@ constexpr char16_t kWindows1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// The length of the UTF-8 character `text` starts with; 0 when its bytes
-// are not UTF-8 (cut short, an overlong form, a surrogate, past U+10FFFF),
-// which is what the system's strict conversion refuses.
+void AppendUtf8(std::string& out, char16_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | code >> 6);
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | code >> 12);
+    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+}  // namespace
+
 size_t Utf8Length(std::string_view text) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   const uint8_t lead = byte(0);
@@ -56,20 +68,14 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char16_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
+void AppendShownByte(std::string& out, uint8_t byte) {
+  if (byte == 0) {
+    out += kNulSymbol;
   } else {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80]
+                                                : char16_t{byte});
   }
 }
-
-}  // namespace
 
 std::string ShownText(std::string_view bytes, size_t mostCharacters) {
   const bool utf8 = IsUtf8(bytes);
@@ -82,16 +88,12 @@ std::string ShownText(std::string_view bytes, size_t mostCharacters) {
       break;
     }
     const uint8_t byte = static_cast<uint8_t>(bytes[i]);
-    if (byte == 0) {
-      shown += kNulSymbol;
-      ++i;
-    } else if (utf8) {
+    if (byte != 0 && utf8) {
       const size_t length = Utf8Length(bytes.substr(i));
       shown.append(bytes.substr(i, length));
       i += length;
     } else {
-      AppendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80]
-                                                    : char16_t{byte});
+      AppendShownByte(shown, byte);
       ++i;
     }
   }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -22,5 +23,16 @@ namespace tovi {
 std::string ShownText(
     std::string_view bytes,
     size_t mostCharacters = std::numeric_limits<size_t>::max());
+
+// The pieces ShownText is made of, for texts shown by the same rule one
+// character at a time (the preview, which also expands tabs and colours).
+// Utf8Length: the length of the UTF-8 character `text` starts with; 0 when
+// its bytes are not UTF-8 (cut short, an overlong form, a surrogate, past
+// U+10FFFF), which is what the system's strict conversion refuses.
+// IsUtf8: whether the whole text is UTF-8. AppendShownByte: appends one byte
+// of a text that is not UTF-8, or a NUL, as UTF-8.
+size_t Utf8Length(std::string_view text);
+bool IsUtf8(std::string_view text);
+void AppendShownByte(std::string& out, uint8_t byte);
 
 }  // namespace tovi

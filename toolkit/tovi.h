@@ -54,6 +54,14 @@ inline constexpr int32_t kDragDropEnd = 4;
 // upper-case ASCII code ('A' to 'Z'). Other keys are not passed on.
 inline constexpr int32_t kKeyUp = 0x26;
 inline constexpr int32_t kKeyDown = 0x28;
+// Also heard, by the same values as Windows' virtual keys. F3, F10 and the
+// Menu key (the context menu key) are heard with any modifiers or none; Home
+// and End, like the others, only with Ctrl or Alt.
+inline constexpr int32_t kKeyHome = 0x24;
+inline constexpr int32_t kKeyEnd = 0x23;
+inline constexpr int32_t kKeyF3 = 0x72;
+inline constexpr int32_t kKeyF10 = 0x79;
+inline constexpr int32_t kKeyMenu = 0x5D;
 // Modifiers held with the key, or-ed together.
 inline constexpr int32_t kKeyCtrl = 1;
 inline constexpr int32_t kKeyShift = 2;
@@ -71,8 +79,9 @@ using ToviCommandHandler = int32_t (*)(int32_t id, int32_t code, int32_t extra);
 using ToviDragHandler = int32_t (*)(int32_t list, int32_t status, int32_t item,
                                     int32_t x, int32_t y);
 
-// Called for a key pressed with at least one of Ctrl and Alt held while the
-// window or any control in it has the keyboard focus, before the control
+// Called for a key pressed with at least one of Ctrl and Alt held (or for F3,
+// F10 and the Menu key, held with anything) while the window, any control in
+// it or a window it owns has the keyboard focus, before the control
 // sees the key. A non-zero result means the key was used: the control then
 // never sees it, so Alt+Down, for instance, does not also move a list's
 // selection. Keys pressed while a dialog or message box is up are the
@@ -191,3 +200,70 @@ std::string ToviDialog_SaveFile(HWND parent, const std::string& title,
 // button's release that follows is no drop. This keeps a drop from acting
 // on a list that a shortcut or a Load changed under the pointer.
 inline constexpr int32_t kDragCancel = 5;
+
+// Whether a key handler hears `key` pressed with `modifiers`: what every
+// backend offers it.
+inline bool ToviKeyIsOffered(int32_t key, int32_t modifiers) {
+  if (key == kKeyF3 || key == kKeyF10 || key == kKeyMenu) return true;
+  return key >= 0 && (modifiers & (kKeyCtrl | kKeyAlt)) != 0;
+}
+
+// Text windows: a read-only window of text in a fixed-width font, owned by
+// another window, for showing what a program holds without letting it be
+// edited. Screen readers read it as text.
+
+// What a span of a text window's text stands for; each backend picks the
+// colour it is drawn in.
+inline constexpr int32_t kTextKeyword = 1;
+inline constexpr int32_t kTextComment = 2;
+inline constexpr int32_t kTextString = 3;
+inline constexpr int32_t kTextMargin = 4;  // line numbers and the like
+
+// `length` bytes of the text from byte `start` (from 0).
+struct ToviTextSpan {
+  int32_t kind = 0;
+  int32_t start = 0;
+  int32_t length = 0;
+};
+
+// A text window owned by `owner` (it stays above it and closes with it),
+// with the given title and client size, hidden until shown. Closing it
+// hides it. Its handle, or null when it cannot be made.
+HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
+                       int32_t height);
+
+// Replaces the window's text (UTF-8, lines separated by LF) and colours
+// the spans, which must lie inside it; the view goes back to its top.
+void ToviTextWindow_SetText(HWND view, const std::string& text,
+                            const std::vector<ToviTextSpan>& spans);
+
+// Shows the window beside its owner (kTrue), where it does not cover the
+// owner when the screen has room, or hides it (kFalse). Showing it does not
+// take the keyboard focus from the owner.
+void ToviTextWindow_Show(HWND view, ToviBool show);
+
+// Whether the window is shown: the user may have closed it.
+ToviBool ToviTextWindow_IsShown(HWND view);
+
+// Context menus.
+
+// Called when the user asks for a control's context menu with the mouse
+// (the right button), after the list entry under the pointer, if any, was
+// selected as a click selects it. `control` is the control's identifier.
+// The result is ignored.
+using ToviContextMenuHandler = int32_t (*)(int32_t control);
+void ToviRegOnContextMenu(HWND window, ToviContextMenuHandler handler);
+
+struct ToviMenuItem {
+  std::string text;  // the caption; a TAB separates the shortcut shown
+  int32_t id = 0;    // the command issued when chosen; never 0
+  ToviBool enabled = kTrue;
+};
+
+// Pops up a menu of `items` over `control`: at the pointer with
+// `atPointer` kTrue, else at the list's selected entry (or the control's
+// corner when none is). The item chosen issues its id to the window's
+// command handler, as a button does; a menu closed without a choice issues
+// nothing.
+void ToviPopupMenu(HWND control, const std::vector<ToviMenuItem>& items,
+                   ToviBool atPointer);

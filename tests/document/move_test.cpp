@@ -259,7 +259,7 @@ TEST_F(DocumentTest, SortByNameIsOneStep) {
   EXPECT_EQ(Entries(), (Strings{"Beta", "item2", "Item02", "Item10"}));
   EXPECT_EQ(tovi::memory::Selection(list), 0);
   EXPECT_EQ(Texts()[4], "FUNCTION Beta ()");
-  EXPECT_FALSE(FunctionsSortedByName(doc, list));
+  EXPECT_FALSE(SortWouldChangeOrder(doc, list));
   ASSERT_EQ(UndoMove(doc, list), kTrue);
   EXPECT_EQ(Saved(), loaded);
   EXPECT_EQ(tovi::memory::Selection(list), 2);

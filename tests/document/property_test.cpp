@@ -7,6 +7,7 @@
 #include <random>
 #include <tuple>
 
+#include "document/preview.h"
 #include "tests/document/document_fixture.h"
 #include "toolkit/memory/memory_driver.h"
 
@@ -266,6 +267,61 @@ std::vector<int> Inverse(const std::vector<int>& order) {
   return inverse;
 }
 
+// A line as the preview shows it, numbered: tabs to the next multiple of 8,
+// NUL as its symbol, the generator's other high byte (0xFF) in Latin-1.
+std::string Numbered(size_t number, const std::string& text) {
+  std::string shown = std::to_string(number) + "  ";
+  size_t column = 0;
+  for (char c : text) {
+    if (c == '\t') {
+      shown.append(8 - column % 8, ' ');
+      column += 8 - column % 8;
+      continue;
+    }
+    shown += c == '\0'     ? "\xE2\x90\x80"
+             : c == '\xff' ? "\xC3\xBF"
+                           : std::string(1, c);
+    ++column;
+  }
+  return shown;
+}
+
+// What the preview of function k shows, from the model alone.
+std::vector<std::string> ModelPreview(const Model& model, size_t k) {
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < model.header.size(); ++i) {
+    if (model.header[i].slot == static_cast<int>(k)) {
+      lines.push_back(Numbered(i + 1, model.functions[k].decl.text));
+    }
+  }
+  size_t number = model.header.size();
+  for (size_t j = 0; j < k; ++j) number += model.functions[j].block.size();
+  for (const Line& line : model.functions[k].block) {
+    lines.push_back(Numbered(++number, line.text));
+  }
+  const std::string& name = model.functions[k].name;
+  if (model.functions[k].block.empty()) {
+    lines.push_back(
+        "The file holds no body for " +
+        (name.empty() ? "the unnamed function" : "the function " + name) + ".");
+  }
+  return lines;
+}
+
+// The preview's lines without the spaces that pad their numbers.
+std::vector<std::string> PreviewLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    lines.push_back(
+        line.substr(std::min(line.find_first_not_of(' '), line.size())));
+    start = end + 1;
+  }
+  return lines;
+}
+
 // One step of the model's history: a move, or the order a sort made.
 struct Step {
   int from = -1;
@@ -344,7 +400,7 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
         if (std::is_sorted(made.order.begin(), made.order.end())) {
           made.order.clear();  // already in order
         }
-        ASSERT_EQ(FunctionsSortedByName(doc, list), !made.order.empty());
+        ASSERT_EQ(SortWouldChangeOrder(doc, list), !made.order.empty());
         ASSERT_EQ(SortFunctionsByName(doc, list),
                   made.order.empty() ? kFalse : kTrue);
       }
@@ -382,6 +438,12 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
                     f.block[i].text);
         }
       }
+    }
+    // The preview shows the selected function's lines as they are saved.
+    const int32_t shown = tovi::memory::Selection(list);
+    if (shown >= 0) {
+      EXPECT_EQ(PreviewLines(BuildPreview(doc, shown).text),
+                ModelPreview(model, static_cast<size_t>(shown)));
     }
     while (UndoMove(doc, list) == kTrue) {
     }

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include "tests/scenarios/scenario.h"
+
 #include "tests/e2e_gtk/e2e.h"
 
 namespace e2e {
@@ -226,6 +228,39 @@ Object FindList(const Object& object) {
   return {};
 }
 
+// The text of the first text object inside `object`, whole.
+std::optional<std::string> TextInside(const Object& object) {
+  for (const Object& child : Children(object)) {
+    if (RoleOf(child) == ATSPI_ROLE_TEXT) {
+      Variant reply = Call(child, "org.a11y.atspi.Text", "GetText",
+                           g_variant_new("(ii)", 0, -1), "(s)");
+      if (!reply) return std::nullopt;
+      const gchar* text = nullptr;
+      g_variant_get(reply.get(), "(&s)", &text);
+      return std::string(text);
+    }
+    if (std::optional<std::string> found = TextInside(child)) return found;
+  }
+  return std::nullopt;
+}
+
+void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
+  for (const Object& child : Children(object)) {
+    const AtspiRole role = RoleOf(child);
+    if (role == ATSPI_ROLE_MENU_ITEM) {
+      // The shortcut a screen reader says after the caption.
+      const std::string shortcut = Text(child, "Description");
+      const std::string caption =
+          NameOf(child) + (shortcut.empty() ? "" : "\t" + shortcut);
+      items.push_back(
+          {scenario::MenuItemText(caption, Has(child, ATSPI_STATE_SENSITIVE)),
+           Extents(child, ATSPI_COORD_TYPE_SCREEN)});
+    } else {
+      ReadMenu(child, items);
+    }
+  }
+}
+
 }  // namespace
 
 const ButtonState& Screen::Button(const std::string& caption) const {
@@ -309,6 +344,18 @@ std::optional<Screen> ReadScreen(pid_t pid) {
       screen.active = Has(window, ATSPI_STATE_ACTIVE);
       Collect(window, screen.lists, screen.buttons, nullptr);
       continue;
+    }
+    if (NameOf(window) == kPreviewTitle) {
+      screen.preview = TextInside(window).value_or("");
+      continue;
+    }
+    if (role == ATSPI_ROLE_WINDOW) {
+      std::vector<MenuItemState> items;
+      ReadMenu(window, items);
+      if (!items.empty()) {
+        screen.menu = items;
+        continue;
+      }
     }
     Box box;
     box.role = RoleName(window);

@@ -69,6 +69,7 @@ void Focus(unsigned long window);
 void MoveTo(int x, int y);
 void Button(bool down);
 void ClickAt(int x, int y);
+void RightClickAt(int x, int y);
 // A key by its X name ("Return", "Tab", "a"), with modifiers given as
 // "ctrl+", "shift+" or "alt+" in front: "ctrl+l", "shift+Tab".
 void Key(const std::string& key);
@@ -120,18 +121,28 @@ struct Box {
   std::vector<ButtonState> buttons;
   bool active = false;  // whether it has the keyboard focus
 };
+// An item of a context menu that is up, as `expect-menu` writes it
+// (scenario::MenuItemText), and where it is on the screen.
+struct MenuItemState {
+  std::string text;
+  Bounds screen;
+};
 struct Screen {
   std::string title;    // the main window's
   bool active = false;  // whether the main window has the keyboard focus
   std::vector<ListState> lists;
   std::vector<ButtonState> buttons;
   std::vector<Box> boxes;  // shown over the main window, in order
+  // The preview window's text, when one titled kPreviewTitle is shown.
+  std::optional<std::string> preview;
+  std::vector<MenuItemState> menu;  // empty when no menu is up
 
   const ButtonState& Button(const std::string& caption) const;
   const ListState& List() const;  // the one list these programs have
   // The name of the control with the keyboard focus; empty for none.
   std::string Focused() const;
 };
+inline constexpr char kPreviewTitle[] = "Kalvane Preview";
 // Connects to the accessibility bus; once per run.
 void StartAccessibility();
 // What the program with process `pid` shows; nullopt until it has put its

@@ -122,6 +122,69 @@ void Expect(bool holds, const std::string& what) {
   if (!holds) Fail(what);
 }
 
+// What a menu that is up shows; the barrier is not used while it is up,
+// since the menu holds the keyboard and the pointer.
+std::vector<MenuItemState> MenuShown(Session& session, bool up) {
+  std::vector<MenuItemState> items;
+  const bool seen = WaitFor([&] {
+    std::optional<Screen> screen = ReadScreen(session.pid);
+    items = screen ? screen->menu : std::vector<MenuItemState>{};
+    return items.empty() != up;
+  });
+  if (!seen) Fail(up ? "no menu came up" : "the menu stays up");
+  return items;
+}
+
+// The steps of the preview and the context menu; false for any other.
+bool PlayViewStep(Session& session, const scenario::Step& step) {
+  const std::string& v = step.verb;
+  if (v == "menu") {
+    Settle(session);
+    const auto [x, y] = EntryCentre(session, Number(step.rest));
+    RightClickAt(x, y);
+    MenuShown(session, true);
+  } else if (v == "expect-menu") {
+    std::vector<std::string> shown;
+    for (const MenuItemState& item : MenuShown(session, true)) {
+      shown.push_back(item.text);
+    }
+    Expect(shown == scenario::Split(step.rest, '|'),
+           "the menu shows " + Joined(shown));
+  } else if (v == "choose") {
+    for (const MenuItemState& item : MenuShown(session, true)) {
+      if (item.text.starts_with(step.rest + " (") ||
+          item.text.starts_with(step.rest + ":")) {
+        ClickAt(item.screen.x + item.screen.w / 2,
+                item.screen.y + item.screen.h / 2);
+        MenuShown(session, false);
+        Settle(session);
+        return true;
+      }
+    }
+    Fail("the menu has no item " + step.rest);
+  } else if (v == "close-menu") {
+    MenuShown(session, true);
+    Key("Escape");
+    MenuShown(session, false);
+  } else if (v == "expect-preview" || v == "expect-no-preview") {
+    const Screen state = Settle(session);
+    if (v == "expect-no-preview") {
+      Expect(!state.preview.has_value(), "the preview is shown");
+      return true;
+    }
+    Expect(state.preview.has_value(), "the preview is hidden");
+    std::vector<std::string> lines;
+    for (const std::string& line : scenario::Split(*state.preview, '\n')) {
+      lines.push_back(scenario::PreviewLine(line));
+    }
+    Expect(lines == scenario::Split(step.rest, '|'),
+           "the preview shows " + Joined(lines));
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void Check(Session& session, const scenario::Step& step, const fs::path& data) {
   const std::string& v = step.verb;
   const fs::path& folder = session.folder;
@@ -224,13 +287,18 @@ void Play(Session& session, const scenario::Step& step, const fs::path& data) {
     Settle(session);
     Focus(session.window);
     Key(step.rest);
-    Settle(session);
+    // A key that opens the context menu is done once the menu is up.
+    if (step.rest == "shift+F10" || step.rest == "Menu") {
+      MenuShown(session, true);
+    } else {
+      Settle(session);
+    }
   } else if (v == "key-load") {
     UseFileDialog(session, "ctrl+o", false, path, false);
   } else if (v == "key-save") {
     UseFileDialog(session, "ctrl+s", true, path,
                   fs::exists(session.folder / path));
-  } else {
+  } else if (!PlayViewStep(session, step)) {
     Check(session, step, data);
   }
 }

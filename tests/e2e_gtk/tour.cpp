@@ -115,6 +115,13 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
       Fail("a click below the entries changed the selection");
     }
     Screenshot(shots / "kalvane.png", session.window);
+    // F3 puts the preview beside the window, for a picture of both.
+    Focus(session.window);
+    Key("F3");
+    if (!Settle(session).preview) Fail("F3 showed no preview");
+    Screenshot(shots / "kalvane_preview.png");
+    Key("F3");
+    if (Settle(session).preview) Fail("F3 did not hide the preview");
     ResizeAndCheck(session, 640, 440);
     Screenshot(shots / "kalvane_resized.png", session.window);
     ResizeAndCheck(session, 400, 300);

@@ -202,6 +202,13 @@ void ClickAt(int x, int y) {
   Button(false);
 }
 
+void RightClickAt(int x, int y) {
+  MoveTo(x, y);
+  XTestFakeButtonEvent(Connection(), 3, True, CurrentTime);
+  XTestFakeButtonEvent(Connection(), 3, False, CurrentTime);
+  Flush();
+}
+
 void Key(const std::string& key) {
   std::vector<KeySym> modifiers;
   std::string rest = key;

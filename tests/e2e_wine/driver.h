@@ -37,6 +37,8 @@ void ExpectSoon(const std::function<std::string()>& mismatch);
 // Real input, as the system gets it from the mouse and keyboard.
 void MoveMouse(POINT screen);
 void MouseButton(bool down);
+// A click of the right button where the pointer is.
+void RightClick();
 void PressKey(WORD key);
 void PressKeyWith(WORD modifier, WORD key);
 // Presses `key` while every one of `modifiers` is held.

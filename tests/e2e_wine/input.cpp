@@ -119,6 +119,10 @@ void MouseButton(bool down) {
   RunOnHost(down ? "xdotool mousedown 1" : "xdotool mouseup 1");
 }
 
+void RightClick() {
+  RunOnHost("xdotool click 3");
+}
+
 void PressKey(WORD key) {
   Key(key, true);
   Key(key, false);

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "tests/e2e_wine/driver.h"
+#include "tests/e2e_wine/views.h"
 #include "tests/scenarios/scenario.h"
 
 namespace e2e {
@@ -100,6 +101,12 @@ class Player {
             {"expect-count", &Player::ExpectCount},
             {"press", &Player::PressOn},
             {"release", &Player::ReleaseOn},
+            {"expect-preview", &Player::ExpectPreview},
+            {"expect-no-preview", &Player::ExpectNoPreview},
+            {"menu", &Player::Menu},
+            {"expect-menu", &Player::ExpectMenu},
+            {"choose", &Player::Choose},
+            {"close-menu", &Player::CloseMenu},
         };
     auto found = kSteps.find(verb);
     if (found == kSteps.end()) Fail("this runner cannot play " + verb);
@@ -322,11 +329,20 @@ class Player {
     if (chord.ctrl) modifiers.push_back(VK_CONTROL);
     if (chord.shift) modifiers.push_back(VK_SHIFT);
     if (chord.alt) modifiers.push_back(VK_MENU);
-    const WORD key = chord.key == "Up"     ? VK_UP
-                     : chord.key == "Down" ? VK_DOWN
-                                           : static_cast<WORD>(chord.key[0]);
+    static const std::map<std::string, WORD> kNamedKeys = {
+        {"Up", VK_UP}, {"Down", VK_DOWN}, {"Home", VK_HOME}, {"End", VK_END},
+        {"F3", VK_F3}, {"F10", VK_F10},   {"Menu", VK_APPS}};
+    const auto named = kNamedKeys.find(chord.key);
+    const WORD key = named != kNamedKeys.end()
+                         ? named->second
+                         : static_cast<WORD>(chord.key[0]);
     session_->AwaitFocus();
     PressChord(modifiers, key);
+    // A key that opens the context menu is done once the menu is up.
+    if (step.rest == "shift+F10" || step.rest == "Menu") {
+      AwaitMenu(true);
+      return;
+    }
     session_->Settle();
     if (!session_->DialogsOwnedBy(session_->window).empty()) {
       Fail("the key opened a dialog");
@@ -391,12 +407,77 @@ class Player {
     session_->AnswerMessageBoxes();
   }
 
+  void ExpectPreview(const scenario::Step& step) {
+    const std::string wanted = Joined(scenario::Split(step.rest, '|'));
+    ExpectSoon([&]() -> std::string {
+      const auto lines = PreviewLines(*session_);
+      if (!lines) return "the preview is hidden";
+      const std::string shown = Joined(*lines);
+      return shown == wanted ? "" : "the preview shows " + shown;
+    });
+  }
+
+  void ExpectNoPreview(const scenario::Step&) {
+    ExpectSoon([&]() -> std::string {
+      return PreviewLines(*session_) ? "the preview is shown" : "";
+    });
+  }
+
+  // A menu holds the program in its own loop until it closes.
+  void AwaitMenu(bool up) {
+    WaitFor([&] { return MenuShown(*session_) == up; },
+            up ? "the context menu" : "the context menu to close");
+    if (!up) session_->Settle();
+  }
+
+  void Menu(const scenario::Step& step) {
+    Need(step, 1);
+    MoveMouse(EntryPoint(List(), Number(step.args[0])));
+    RightClick();
+    AwaitMenu(true);
+  }
+
+  // The items of another program's menu cannot be read under Wine (see
+  // views.h): the runner checks that the menu is up, says what it could
+  // not check, and keeps the items written, so that `choose` can pick one
+  // by its place with the keyboard, as a user may. What the choice then
+  // does is checked by the steps after it.
+  void ExpectMenu(const scenario::Step& step) {
+    AwaitMenu(true);
+    menuItems_ = scenario::Split(step.rest, '|');
+    std::cout << "note: line " << step.line
+              << ": the menu is up; its items cannot be read from another "
+                 "process under Wine\n";
+  }
+
+  void Choose(const scenario::Step& step) {
+    AwaitMenu(true);
+    for (size_t i = 0; i < menuItems_.size(); ++i) {
+      if (menuItems_[i].starts_with(step.rest + " (") ||
+          menuItems_[i].starts_with(step.rest + ":")) {
+        for (size_t down = 0; down <= i; ++down) PressKey(VK_DOWN);
+        PressKey(VK_RETURN);
+        AwaitMenu(false);
+        session_->AnswerMessageBoxes();
+        return;
+      }
+    }
+    Fail("no expect-menu before this step names " + step.rest);
+  }
+
+  void CloseMenu(const scenario::Step&) {
+    AwaitMenu(true);
+    PressKey(VK_ESCAPE);
+    AwaitMenu(false);
+  }
+
   const Programs& programs_;
   fs::path folder_;
   std::string program_;
   std::unique_ptr<Session> session_;
   std::wstring argument_;      // the program's command line argument, if any
   std::optional<POINT> held_;  // where a `press` holds the button down
+  std::vector<std::string> menuItems_;  // of the last expect-menu
 };
 
 }  // namespace

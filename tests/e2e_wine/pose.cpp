@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "tests/e2e_wine/player.h"
+#include "tests/e2e_wine/views.h"
 
 namespace e2e {
 
@@ -64,6 +65,10 @@ void Pose(const std::string& program, const Programs& programs,
     ChooseInFileDialog(session, GetDlgItem(session.window, 3),
                        folder / "geometry.ost", false);
     session.ClickAt(list, EntryPoint(list, 1));
+    // The preview beside it, for the picture of both.
+    session.AwaitFocus();
+    PressKey(VK_F3);
+    WaitFor([&] { return PreviewLines(session).has_value(); }, "the preview");
   } else {
     // Pressed on the fifth entry and held over the second, so the
     // insertion mark shows.

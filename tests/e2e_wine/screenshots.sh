@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of both programs under Wine, for a person to look at:
-# BUILD/screenshots/kalvane.png (a file loaded, an entry selected) and
+# BUILD/screenshots/kalvane.png (a file loaded, an entry selected),
+# kalvane-preview.png (the same with the preview beside it) and
 # listdrag.png (in the middle of a drag, the insertion mark showing). The
 # driver checks the window and layout sizes while it poses the program;
 # here the picture is checked for the one thing only it shows: the icon in
@@ -39,6 +40,18 @@ shoot() {
   w=$(sed -n 's/.*Width: *//p' <<<"$geometry")
   h=$(sed -n 's/.*Height: *//p' <<<"$geometry")
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$program.png"
+  # kalvane poses with its preview beside it: a second picture holds both.
+  if [ "$program" = kalvane ]; then
+    local preview right bottom
+    preview=$(xwininfo -name "Kalvane Preview")
+    right=$(( $(sed -n 's/.*Absolute upper-left X: *//p' <<<"$preview") +
+              $(sed -n 's/.*Width: *//p' <<<"$preview") ))
+    bottom=$(( $(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$preview") +
+               $(sed -n 's/.*Height: *//p' <<<"$preview") ))
+    (( bottom < y + h )) && bottom=$(( y + h ))
+    import -window root -crop "$(( right - x ))x$(( bottom - y ))+${x}+${y}" \
+      +repage "$out/kalvane-preview.png"
+  fi
   : >"$done"
   wait "$pose"
   rm -f "$ready" "$done"

@@ -82,6 +82,13 @@ class Player {
       mem::AnswerNextDialog((folder_ / step.rest).string());
       PressChord(window, {true, false, false, v == "key-load" ? "O" : "S"});
       EXPECT_EQ(mem::Dialogs().size(), before + 1) << "no dialog opened";
+    } else if (v == "menu") {
+      mem::RightClick(List(), Number(step.rest));
+    } else if (v == "choose") {
+      EXPECT_TRUE(mem::ChooseMenuItem(step.rest)) << "no such item enabled";
+    } else if (v == "close-menu") {
+      EXPECT_NE(mem::OpenMenu(), nullptr) << "no menu is up";
+      mem::CloseMenu();
     } else {
       Check(step, window);
     }
@@ -95,9 +102,13 @@ class Player {
   }
 
   void PressChord(HWND window, const Chord& chord) {
-    const int32_t key = chord.key == "Up"     ? kKeyUp
-                        : chord.key == "Down" ? kKeyDown
-                                              : chord.key[0];
+    static const std::map<std::string, int32_t> kNamedKeys = {
+        {"Up", kKeyUp},    {"Down", kKeyDown}, {"Home", kKeyHome},
+        {"End", kKeyEnd},  {"F3", kKeyF3},     {"F10", kKeyF10},
+        {"Menu", kKeyMenu}};
+    const auto named = kNamedKeys.find(chord.key);
+    const int32_t key =
+        named != kNamedKeys.end() ? named->second : chord.key[0];
     mem::PressKey(window, key,
                   (chord.ctrl ? kKeyCtrl : 0) | (chord.shift ? kKeyShift : 0) |
                       (chord.alt ? kKeyAlt : 0));
@@ -147,6 +158,27 @@ class Player {
     } else if (v == "expect-count") {
       EXPECT_EQ(static_cast<int32_t>(mem::Entries(List()).size()),
                 Number(step.rest));
+    } else if (v == "expect-menu") {
+      const mem::MenuRecord* menu = mem::OpenMenu();
+      ASSERT_NE(menu, nullptr) << "no menu is up";
+      std::vector<std::string> shown;
+      for (const ToviMenuItem& item : menu->items) {
+        shown.push_back(MenuItemText(item.text, item.enabled != kFalse));
+      }
+      EXPECT_EQ(shown, Split(step.rest, '|'));
+    } else if (v == "expect-preview") {
+      const std::vector<HWND> views = mem::TextWindows(window);
+      ASSERT_EQ(views.size(), 1u);
+      EXPECT_TRUE(mem::IsShown(views[0])) << "the preview is hidden";
+      std::vector<std::string> lines;
+      for (const std::string& line : Split(mem::Content(views[0]), '\n')) {
+        lines.push_back(PreviewLine(line));
+      }
+      EXPECT_EQ(lines, Split(step.rest, '|'));
+    } else if (v == "expect-no-preview") {
+      for (HWND view : mem::TextWindows(window)) {
+        EXPECT_FALSE(mem::IsShown(view)) << "the preview is shown";
+      }
     } else {
       ADD_FAILURE() << "this runner cannot play " << v;
     }

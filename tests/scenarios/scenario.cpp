@@ -38,6 +38,11 @@ const std::set<std::string> kVerbs = {"program",
                                       "press",
                                       "release"};
 
+// The preview and the context menu's steps.
+const std::set<std::string> kViewVerbs = {"expect-preview", "expect-no-preview",
+                                          "menu",           "expect-menu",
+                                          "choose",         "close-menu"};
+
 [[noreturn]] void Fail(const std::string& path, int line,
                        const std::string& what) {
   throw std::runtime_error(path + ":" + std::to_string(line) + ": " + what);
@@ -53,13 +58,31 @@ Chord ParseChord(const std::string& text) {
   chord.key = text.substr(text.rfind('+') + 1);
   const bool letter =
       chord.key.size() == 1 && chord.key[0] >= 'A' && chord.key[0] <= 'Z';
+  const bool alone =
+      chord.key == "F3" || chord.key == "F10" || chord.key == "Menu";
+  const bool named = alone || chord.key == "Up" || chord.key == "Down" ||
+                     chord.key == "Home" || chord.key == "End";
   // Spelled back in the one order allowed, anything else shows up.
   const std::string spelled = std::string(chord.ctrl ? "ctrl+" : "") +
                               (chord.shift ? "shift+" : "") +
                               (chord.alt ? "alt+" : "") + chord.key;
-  if (spelled != text || (!letter && chord.key != "Up" && chord.key != "Down"))
+  if (spelled != text || (!letter && !named) ||
+      (!alone && !chord.ctrl && !chord.alt))
     throw std::runtime_error("no such key chord: " + text);
   return chord;
+}
+
+std::string MenuItemText(const std::string& caption, bool enabled) {
+  const size_t tab = caption.find('\t');
+  std::string text = caption.substr(0, tab);
+  if (tab != std::string::npos) text += " (" + caption.substr(tab + 1) + ")";
+  return text + (enabled ? ":on" : ":off");
+}
+
+std::string PreviewLine(const std::string& line) {
+  const size_t start = line.find_first_not_of(' ');
+  if (start == std::string::npos) return std::string();
+  return line.substr(start, line.find_last_not_of(' ') + 1 - start);
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -91,7 +114,7 @@ Scenario Load(const std::string& path) {
     step.verb = text.substr(0, space);
     if (space != std::string::npos) step.rest = text.substr(space + 1);
     step.args = Split(step.rest, ' ');
-    if (kVerbs.count(step.verb) == 0)
+    if (kVerbs.count(step.verb) == 0 && kViewVerbs.count(step.verb) == 0)
       Fail(path, line, "unknown step " + step.verb);
     if (step.verb == "key") ParseChord(step.rest);
     if (step.verb == "program") {

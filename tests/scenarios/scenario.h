@@ -20,7 +20,8 @@ struct Scenario {
 };
 
 // A key pressed with modifiers, as a `key` step writes it: "alt+Up",
-// "ctrl+shift+Z". The key is Up, Down or a capital letter.
+// "ctrl+shift+Z", "F3". The key is Up, Down, Home, End or a capital letter
+// held with Ctrl or Alt, or F3, F10 or Menu held with anything or nothing.
 struct Chord {
   bool ctrl = false;
   bool shift = false;
@@ -38,6 +39,15 @@ Scenario Load(const std::string& path);
 
 // Every *.scenario file in `folder`, sorted by name.
 std::vector<std::string> List(const std::string& folder);
+
+// A context menu item as `expect-menu` writes it: the caption, then the
+// shortcut in brackets when the item shows one, a colon and "on" or "off".
+// `caption` is the menu's own, a TAB before its shortcut.
+std::string MenuItemText(const std::string& caption, bool enabled);
+
+// A preview line as `expect-preview` compares it: without the spaces that
+// pad its line number, nor those that end it.
+std::string PreviewLine(const std::string& line);
 
 // Splits `text` at every `separator`; an empty text gives no pieces.
 std::vector<std::string> Split(const std::string& text, char separator);

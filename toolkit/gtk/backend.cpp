@@ -34,7 +34,7 @@ HWND NewRecord(RecordKind kind, HWND parent, int32_t id, GtkWidget* widget,
   record->widget = widget;
   records.live.insert(record);
   if (parent == nullptr) {
-    records.windows.push_back(record);
+    if (kind == RecordKind::kWindow) records.windows.push_back(record);
   } else {
     parent->controls.push_back(record);
     // Every control starts at the container's origin; the layout gives it

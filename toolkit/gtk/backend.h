@@ -25,7 +25,7 @@
 #include "toolkit/shown_text.h"
 #include "toolkit/tovi.h"
 
-enum class RecordKind { kWindow, kList, kButton };
+enum class RecordKind { kWindow, kList, kButton, kTextWindow };
 
 struct HWND__ {
   RecordKind kind = RecordKind::kWindow;
@@ -38,6 +38,7 @@ struct HWND__ {
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
+  ToviContextMenuHandler onContextMenu = nullptr;
   bool dialogInterface = false;
   std::vector<HWND> controls;  // in creation order
 
@@ -54,6 +55,10 @@ struct HWND__ {
   double pressX = 0;
   double pressY = 0;
   int32_t dragMark = -1;  // the entry the insertion mark stands in front of
+
+  // Text windows: the window that owns it, and the text view in it.
+  HWND owner = nullptr;
+  GtkWidget* textView = nullptr;
 };
 
 struct HICON__ {
@@ -74,7 +79,7 @@ HWND NewRecord(RecordKind kind, HWND parent, int32_t id, GtkWidget* widget,
 HWND Find(HWND handle);
 HWND Find(HWND handle, RecordKind kind);
 
-// Every window made, in creation order.
+// Every window made, in creation order; text windows are not among them.
 const std::vector<HWND>& Windows();
 
 // The top-level GTK window of a handle (a window or one of its controls);
@@ -114,5 +119,9 @@ void CancelDrags();
 
 // Selects `position` in the view (-1: nothing) without telling the window.
 void ShowSelection(HWND list, int32_t position);
+
+// A right-click on a list: selects the entry under the pointer, as a click
+// does, and tells the window's context menu handler. True when it was one.
+bool OnContextClick(HWND list, const GdkEventButton& event);
 
 }  // namespace tovi::gtk

@@ -1,6 +1,7 @@
 // Keyboard shortcuts: a key pressed with Ctrl or Alt in a toolkit window
-// goes to the window's key handler before the focused control sees it, so a
-// list does not also take Alt+Down as a plain Down.
+// (and F3, F10 and Menu alone) goes to the window's key handler before the
+// focused control sees it, so a list does not also take Alt+Down as a plain
+// Down.
 //
 // With a second keyboard layout in use (Cyrillic or Greek, say) the key
 // that writes Z in the Latin layout arrives as a letter of that layout, yet
@@ -17,6 +18,11 @@ namespace {
 int32_t KeyOf(guint keyval) {
   if (keyval == GDK_KEY_Up || keyval == GDK_KEY_KP_Up) return kKeyUp;
   if (keyval == GDK_KEY_Down || keyval == GDK_KEY_KP_Down) return kKeyDown;
+  if (keyval == GDK_KEY_Home || keyval == GDK_KEY_KP_Home) return kKeyHome;
+  if (keyval == GDK_KEY_End || keyval == GDK_KEY_KP_End) return kKeyEnd;
+  if (keyval == GDK_KEY_F3) return kKeyF3;
+  if (keyval == GDK_KEY_F10) return kKeyF10;
+  if (keyval == GDK_KEY_Menu) return kKeyMenu;
   const guint upper = gdk_keyval_to_upper(keyval);
   if (upper >= GDK_KEY_A && upper <= GDK_KEY_Z) {
     return static_cast<int32_t>(upper - GDK_KEY_A) + 'A';
@@ -57,12 +63,13 @@ bool OfferKey(HWND window, const GdkEventKey& event) {
   if ((event.state & GDK_CONTROL_MASK) != 0) modifiers |= kKeyCtrl;
   if ((event.state & GDK_SHIFT_MASK) != 0) modifiers |= kKeyShift;
   if ((event.state & GDK_MOD1_MASK) != 0) modifiers |= kKeyAlt;
-  if (window->onKey == nullptr || (modifiers & (kKeyCtrl | kKeyAlt)) == 0) {
-    return false;
-  }
+  if (window->onKey == nullptr) return false;
   int32_t key = KeyOf(event.keyval);
-  if (key < 0) key = KeyInOtherLayouts(event);
-  if (key < 0) return false;
+  // Shortcuts only: a plain letter typed in another layout stays its own.
+  if (key < 0 && (modifiers & (kKeyCtrl | kKeyAlt)) != 0) {
+    key = KeyInOtherLayouts(event);
+  }
+  if (!ToviKeyIsOffered(key, modifiers)) return false;
   return tovi::CallHandler(window->onKey, key, modifiers) != 0;
 }
 

@@ -101,6 +101,7 @@ void OnSelectionChanged(GtkTreeSelection*, gpointer data) {
 
 gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* list = static_cast<HWND>(data);
+  if (OnContextClick(list, *event)) return TRUE;
   if (list->draggable && OnDragPress(list, *event)) return TRUE;
   // A native list keeps its selection on a click below the last entry and
   // only takes the focus.

@@ -19,7 +19,7 @@
 #include "toolkit/tovi.h"
 
 namespace tovi::memory {
-enum class RecordKind { kWindow, kList, kButton };
+enum class RecordKind { kWindow, kList, kButton, kTextWindow };
 }  // namespace tovi::memory
 
 struct HWND__ {
@@ -39,7 +39,12 @@ struct HWND__ {
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
+  ToviContextMenuHandler onContextMenu = nullptr;
   std::vector<HWND> controls;  // in creation order
+
+  // Text windows: `parent` is the owner, `text` the title.
+  std::string content;
+  std::vector<ToviTextSpan> spans;
 
   // Lists. Selection and caret are positions, -1 for none.
   tovi::memory::EntryList entries;
@@ -72,6 +77,9 @@ struct Backend {
   std::deque<std::string> dialogAnswers;
   std::vector<DialogRecord> dialogs;
   std::vector<MessageBoxRecord> messageBoxes;
+  // The context menu up, if any; one at a time, as on the real systems.
+  bool menuOpen = false;
+  MenuRecord menu;
 };
 
 Backend& State();

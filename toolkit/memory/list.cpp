@@ -3,6 +3,7 @@
 // in a native single-selection list.
 #include <new>
 
+#include "toolkit/handler_call.h"
 #include "toolkit/memory/backend.h"
 
 namespace {
@@ -129,6 +130,9 @@ void Select(HWND list, int32_t position) {
   HWND found = FindList(list);
   if (found == nullptr || !found->enabled) return;
   ToviListBox_SetSelection(found, {position});
+  if (found->parent->onCommand != nullptr) {
+    CallHandler(found->parent->onCommand, found->id, 1, 0);
+  }
 }
 
 std::vector<std::string> Entries(HWND list) {

@@ -40,6 +40,13 @@ struct DragOutcome {
   int32_t dropResult;
 };
 
+// A context menu that is up, as ToviPopupMenu was given it.
+struct MenuRecord {
+  HWND control = nullptr;
+  std::vector<ToviMenuItem> items;
+  bool atPointer = false;
+};
+
 // Forgets every window, control, queued answer and record, and the layout.
 void Reset();
 
@@ -62,7 +69,8 @@ HWND LastWindow();
 bool Click(HWND window, int32_t id);
 
 // Clicks the list entry at `position`: it becomes the selection and gets the
-// focus mark. -1 clears the selection.
+// focus mark, and the window hears of the change as the list's command (code
+// 1, as a native list's selection change). -1 clears the selection.
 void Select(HWND list, int32_t position);
 
 // Drags the entry at `from` over every position between it and `to`, and
@@ -86,9 +94,29 @@ int32_t PressOn(HWND list, int32_t from);
 DragOutcome ReleaseOn(HWND list, int32_t to);
 
 // Presses `key` with `modifiers` (the kKey* values of tovi.h) while the
-// window has the focus. The window's key handler hears it only with Ctrl or
-// Alt held; true when the handler used it.
+// window has the focus. The window's key handler hears the keys
+// ToviKeyIsOffered names; true when the handler used it.
 bool PressKey(HWND window, int32_t key, int32_t modifiers);
+
+// Clicks the list entry at `position` with the right button: it becomes the
+// selection, as with Select, and the window's context menu handler hears
+// of it.
+void RightClick(HWND list, int32_t position);
+
+// The context menu that is up; null when none is.
+const MenuRecord* OpenMenu();
+// Chooses the item whose caption, up to its TAB, is `caption`: the menu
+// closes and the item's command is issued. False, leaving the menu up, when
+// no menu is up or the item is missing or disabled.
+bool ChooseMenuItem(const std::string& caption);
+// Closes the menu without a choice (Escape).
+void CloseMenu();
+
+// The text windows owned by `owner`, in creation order, and what they show.
+std::vector<HWND> TextWindows(HWND owner);
+std::string Content(HWND textWindow);
+std::vector<ToviTextSpan> Spans(HWND textWindow);
+bool IsShown(HWND textWindow);
 
 // A list whose memory runs short: after `accepted` more entries, the next
 // ToviListBox_AddItem fails once, refused (-1) as a full native list refuses

@@ -29,6 +29,7 @@ struct WindowState {
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
+  ToviContextMenuHandler onContextMenu = nullptr;
   bool dialogInterface = false;
   // The window's tooltip control, made with its first tooltip.
   HWND toolTips = nullptr;
@@ -94,8 +95,9 @@ LRESULT DefaultButtonAnswer(HWND window);
 // Turns the window's lists' drawing back on after a burst of insertions.
 void ResumeRedraw(HWND window, WindowState& state);
 
-// Gives a key pressed with Ctrl or Alt to the key handler of the toolkit
-// window the focus is in, before the focused control; true when the handler
+// Gives a key the key handler hears (ToviKeyIsOffered) to the handler of
+// the toolkit window the focus is in, or that owns the window it is in,
+// before the focused control; true when the handler
 // used it, and the message is then not dispatched.
 bool OfferKey(const MSG& message);
 
@@ -108,5 +110,10 @@ LRESULT OnDragListMessage(HWND window, WindowState& state,
 // between its begin and its drop. The list lets go of the pointer, so the
 // release that follows is no drop.
 void CancelDrag(WindowState& state);
+
+// WM_CONTEXTMENU from a control of `window`: a right-click on a list
+// selects the entry under it, then the context menu handler hears of it.
+void OnContextMenuMessage(HWND window, const WindowState& state, HWND control,
+                          LPARAM point);
 
 }  // namespace tovi::win32

@@ -94,6 +94,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
     case WM_COMMAND:
       OnCommand(window, *state, wParam, lParam);
       return 0;
+    case WM_CONTEXTMENU:
+      OnContextMenuMessage(window, *state, reinterpret_cast<HWND>(wParam),
+                           lParam);
+      return 0;
     case DM_GETDEFID:
       return DefaultButtonAnswer(window);
     case kResumeRedrawMessage:

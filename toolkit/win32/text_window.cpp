@@ -1,0 +1,243 @@
+// Text windows: a window of their own class, owned by a toolkit window,
+// holding one read-only rich edit control (a system library, which screen
+// readers read as text), in a fixed-width font.
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "toolkit/win32/backend.h"
+
+namespace tovi::win32 {
+namespace {
+
+constexpr wchar_t kTextWindowClass[] = L"ToviTextWindow";
+constexpr int kEditId = 1;
+
+COLORREF ColourOf(int32_t kind) {
+  switch (kind) {
+    case kTextKeyword:
+      return RGB(0x00, 0x00, 0xA0);
+    case kTextComment:
+      return RGB(0x00, 0x70, 0x00);
+    case kTextString:
+      return RGB(0xA0, 0x20, 0x20);
+    case kTextMargin:
+      return RGB(0x80, 0x80, 0x80);
+    default:
+      return RGB(0x00, 0x00, 0x00);
+  }
+}
+
+HWND EditOf(HWND view) {
+  return GetDlgItem(view, kEditId);
+}
+
+bool IsTextWindow(HWND view) {
+  return HasClass(view, kTextWindowClass) && EditOf(view) != nullptr;
+}
+
+LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
+                                     LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE: {
+      HWND edit = EditOf(view);
+      if (edit != nullptr && wParam != SIZE_MINIMIZED) {
+        MoveWindow(edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      }
+      return 0;
+    }
+    case WM_SETFOCUS:
+      if (HWND edit = EditOf(view)) SetFocus(edit);
+      return 0;
+    case WM_CLOSE:
+      // The owner may show it again; only the owner's end destroys it.
+      ShowWindow(view, SW_HIDE);
+      return 0;
+    default:
+      return DefWindowProcW(view, message, wParam, lParam);
+  }
+}
+
+bool RegisterTextWindowClass() {
+  // The rich edit control's class lives in this library; it stays loaded
+  // for the rest of the run, as the controls made from it may.
+  static const bool loaded = LoadLibraryW(L"msftedit.dll") != nullptr;
+  if (!loaded) return false;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = TextWindowProcedure;
+  windowClass.hInstance = TheToolkit().instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kTextWindowClass;
+  return RegisterClassExW(&windowClass) != 0 ||
+         GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The face of a fixed-width font the system has: the usual ones for code
+// (the last two are those a Wine desktop usually has), else whatever
+// fixed-width face it gives for none named.
+std::wstring FixedFace() {
+  std::wstring face = L"Courier New";
+  HDC screen = GetDC(nullptr);
+  for (const wchar_t* wanted : {L"Consolas", L"Courier New", L"Liberation Mono",
+                                L"DejaVu Sans Mono", L""}) {
+    LOGFONTW wish{};
+    wish.lfCharSet = DEFAULT_CHARSET;
+    wish.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(wish.lfFaceName, wanted, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&wish);
+    if (font == nullptr) continue;
+    HGDIOBJ before = SelectObject(screen, font);
+    wchar_t got[LF_FACESIZE] = L"";
+    TEXTMETRICW metrics{};
+    GetTextFaceW(screen, LF_FACESIZE, got);
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, before);
+    DeleteObject(font);
+    // TMPF_FIXED_PITCH set means the font is NOT fixed-width.
+    const bool fixed = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
+    if (fixed && (*wanted == L'\0' || lstrcmpiW(got, wanted) == 0)) {
+      face = got;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return face;
+}
+
+void SetFixedFont(HWND edit) {
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  format.yHeight = 10 * 20;  // 10 points, in twips
+  format.bCharSet = DEFAULT_CHARSET;
+  format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynW(format.szFaceName, FixedFace().c_str(), LF_FACESIZE);
+  // The default format is what text set later takes.
+  SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT,
+               reinterpret_cast<LPARAM>(&format));
+  SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL,
+               reinterpret_cast<LPARAM>(&format));
+}
+
+// The UTF-16 position of every UTF-8 byte position of `text` that starts a
+// character, and of its end; the control counts in UTF-16 units.
+std::vector<int32_t> Utf16Positions(const std::string& text) {
+  std::vector<int32_t> at(text.size() + 1, 0);
+  int32_t units = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    at[i] = units;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  at[text.size()] = units;
+  return at;
+}
+
+void Colour(HWND edit, int32_t from, int32_t to, int32_t kind) {
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = ColourOf(kind);
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), to);
+  SendMessageW(edit, EM_SETCHARFORMAT, SCF_SELECTION,
+               reinterpret_cast<LPARAM>(&format));
+}
+
+}  // namespace
+}  // namespace tovi::win32
+
+HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
+                       int32_t height) {
+  using namespace tovi::win32;
+  if (StateOf(owner) == nullptr || !RegisterTextWindowClass()) return nullptr;
+  const DWORD style = WS_OVERLAPPEDWINDOW;
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  HWND view = CreateWindowExW(
+      0, kTextWindowClass, Widen(title).c_str(), style, CW_USEDEFAULT,
+      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner,
+      nullptr, TheToolkit().instance, nullptr);
+  if (view == nullptr) return nullptr;
+  RECT client;
+  GetClientRect(view, &client);
+  HWND edit =
+      CreateWindowExW(0, MSFTEDIT_CLASS, L"",
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL |
+                          WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+                          ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                      0, 0, client.right, client.bottom, view,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)),
+                      TheToolkit().instance, nullptr);
+  if (edit == nullptr) {
+    DestroyWindow(view);
+    return nullptr;
+  }
+  // Code reads best unwrapped, and the whole text is the program's.
+  SendMessageW(edit, EM_SETTARGETDEVICE, 0, 1);
+  SendMessageW(edit, EM_EXLIMITTEXT, 0, -1);
+  SetFixedFont(edit);
+  return view;
+}
+
+void ToviTextWindow_SetText(HWND view, const std::string& text,
+                            const std::vector<ToviTextSpan>& spans) {
+  using namespace tovi::win32;
+  if (!IsTextWindow(view)) return;
+  HWND edit = EditOf(view);
+  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  // Each LF becomes one paragraph mark, so positions stay those of the
+  // text given.
+  SendMessageW(edit, WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  const std::vector<int32_t> at = Utf16Positions(text);
+  const auto size = static_cast<int32_t>(text.size());
+  for (const ToviTextSpan& span : spans) {
+    if (span.start < 0 || span.length <= 0 || span.start > size - span.length) {
+      continue;
+    }
+    Colour(edit, at[static_cast<size_t>(span.start)],
+           at[static_cast<size_t>(span.start + span.length)], span.kind);
+  }
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(edit, nullptr, TRUE);
+}
+
+void ToviTextWindow_Show(HWND view, ToviBool show) {
+  using namespace tovi::win32;
+  if (!IsTextWindow(view)) return;
+  if (show == kFalse) {
+    ShowWindow(view, SW_HIDE);
+    return;
+  }
+  if (!IsWindowVisible(view)) {
+    // Beside the owner on its right, or on its left where the right has no
+    // room; never off the owner's screen.
+    RECT owner;
+    RECT own;
+    GetWindowRect(GetWindow(view, GW_OWNER), &owner);
+    GetWindowRect(view, &own);
+    const LONG width = own.right - own.left;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromRect(&owner, MONITOR_DEFAULTTONEAREST),
+                    &monitor);
+    const RECT& area = monitor.rcWork;
+    LONG x = owner.right;
+    if (x + width > area.right && owner.left - width >= area.left) {
+      x = owner.left - width;
+    }
+    x = std::max(area.left, std::min(x, area.right - width));
+    SetWindowPos(view, nullptr, x, owner.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ShowWindow(view, SW_SHOWNOACTIVATE);
+}
+
+ToviBool ToviTextWindow_IsShown(HWND view) {
+  return tovi::win32::IsTextWindow(view) && IsWindowVisible(view) ? kTrue
+                                                                  : kFalse;
+}
