@@ -29,10 +29,9 @@ int32_t OnKeyAnywhere(int32_t key, int32_t modifiers);
 int32_t OnContextMenu(int32_t control);
 void OnMenuCommand(int32_t id);
 
-// The preview window (preview.cpp): made hidden at start, shown and hidden
-// by F3 and the menu, and brought up to date after everything that may
-// change the selected function or its lines.
-void CreatePreview();
+// The preview window (preview.cpp): made when F3 or the menu first shows
+// it, shown and hidden by them, and brought up to date after everything
+// that may change the selected function or its lines.
 void TogglePreview();
 bool PreviewShown();
 void FollowInPreview();

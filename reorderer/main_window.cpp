@@ -61,7 +61,8 @@ int RunKalvane(const std::string& startFile) {
   ToviRegOnDrag(kalvane::mainWindow, OnListDrag);
   ToviRegOnKey(kalvane::mainWindow, OnKeyAnywhere);
   ToviRegOnContextMenu(kalvane::mainWindow, OnContextMenu);
-  CreatePreview();
+  // The preview is made when first asked for; none is left from a run before.
+  kalvane::previewWindow = nullptr;
   ToviEnableDialogInterface(kalvane::mainWindow, kTrue);
   ToviDisplay(kalvane::mainWindow);
   // Shown first, so a message about the file has its window to stand over.

@@ -1,8 +1,8 @@
 // The preview window: the selected function's lines as they would be saved
-// now. It is made with the main window but stays hidden until F3 or the
-// menu asks for it, so the main window alone is what a user sees by
-// default. While hidden it is not kept up to date; showing it brings it up
-// to date first.
+// now. It is made the first time F3 or the menu asks for it, so the main
+// window alone is what a user sees by default and a session that never
+// previews pays nothing for it. While hidden it is not kept up to date;
+// showing it brings it up to date first.
 #include "document/preview.h"
 #include "reorderer/kalvane.h"
 #include "reorderer/state.h"
@@ -17,19 +17,20 @@ void ShowSelectedFunction() {
 
 }  // namespace
 
-void CreatePreview() {
-  kalvane::previewWindow =
-      ToviNewTextWindow(kalvane::mainWindow, "Kalvane Preview", 420, 300);
-}
-
 bool PreviewShown() {
-  return ToviTextWindow_IsShown(kalvane::previewWindow) != kFalse;
+  return kalvane::previewWindow != nullptr &&
+         ToviTextWindow_IsShown(kalvane::previewWindow) != kFalse;
 }
 
 void TogglePreview() {
   if (PreviewShown()) {
     ToviTextWindow_Show(kalvane::previewWindow, kFalse);
     return;
+  }
+  if (kalvane::previewWindow == nullptr) {
+    kalvane::previewWindow =
+        ToviNewTextWindow(kalvane::mainWindow, "Kalvane Preview", 420, 300);
+    if (kalvane::previewWindow == nullptr) return;
   }
   ShowSelectedFunction();
   ToviTextWindow_Show(kalvane::previewWindow, kTrue);
