@@ -115,6 +115,23 @@ ToviBool ArrangeFunctions(SourceDocument& doc, HWND list,
   }
 }
 
+ToviBool PutFunctionsInOrder(SourceDocument& doc, HWND list,
+                             std::vector<int32_t> order) {
+  try {
+    bool changes = false;
+    for (size_t i = 0; i < order.size(); ++i) {
+      changes = changes || order[i] != static_cast<int32_t>(i);
+    }
+    if (!changes) return kFalse;
+    MakeRoomForStep(doc.history.undo);
+    if (ArrangeFunctions(doc, list, order) != kTrue) return kFalse;
+    RecordStep(doc, {-1, -1, std::move(order)});
+    return kTrue;
+  } catch (const std::exception&) {
+    return kFalse;
+  }
+}
+
 ToviBool SortFunctionsByName(SourceDocument& doc, HWND list) {
   try {
     const int32_t count = Arrangeable(doc, list);
@@ -127,10 +144,7 @@ ToviBool SortFunctionsByName(SourceDocument& doc, HWND list) {
       return NamesLess(names[static_cast<size_t>(a)],
                        names[static_cast<size_t>(b)]);
     });
-    MakeRoomForStep(doc.history.undo);
-    if (ArrangeFunctions(doc, list, order) != kTrue) return kFalse;
-    RecordStep(doc, {-1, -1, std::move(order)});
-    return kTrue;
+    return PutFunctionsInOrder(doc, list, std::move(order));
   } catch (const std::exception&) {
     return kFalse;
   }

@@ -157,6 +157,14 @@ ToviBool MoveFunctionToBottom(SourceDocument& doc, HWND list);
 // order.
 ToviBool SortFunctionsByName(SourceDocument& doc, HWND list);
 
+// Puts the function that stands at order[i] at position i, for every i, as
+// one step that one undo takes back (a sort is one such step). The list is
+// rebuilt once, before the document follows; the selected function stays
+// selected. kFalse, changing nothing, when the document refuses moves,
+// `order` is no permutation of the listed functions, or it changes nothing.
+ToviBool PutFunctionsInOrder(SourceDocument& doc, HWND list,
+                             std::vector<int32_t> order);
+
 // Whether SortFunctionsByName would change anything: true when the document
 // takes moves and its functions are not yet in natural order (so a menu item
 // for the sort is enabled exactly when this is true).
