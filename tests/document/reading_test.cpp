@@ -242,7 +242,7 @@ TEST_F(Reading, ArrangementByNamesSurvivesFunctionsAddedAndGone) {
   EXPECT_EQ(OrderByNames({"B", "A", "B"}, {"A", "B", "B", "C"}),
             (Order{1, 0, 2, 3}));
 
-  Load("DECLARE FUNCTION DOUBLE Scale (x)\nDECLARE FUNCTION Plain\n");
+  Load("DECLARE FUNCTION DOUBLE Scale (x)\nDECLARE FUNCTION Plain ()\n");
   EXPECT_EQ(FunctionNames(doc), (Strings{"Scale", "Plain"}));
 }
 

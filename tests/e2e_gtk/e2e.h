@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -108,6 +109,7 @@ struct ListState {
 struct ButtonState {
   bool enabled = false;
   bool focused = false;
+  bool isDefault = false;  // the one Enter presses
   std::string caption;
   Bounds bounds;  // in window coordinates
   Bounds screen;
@@ -160,7 +162,18 @@ struct Session {
   std::string title;
   std::vector<Box> messages;   // message boxes seen and answered
   size_t messagesChecked = 0;  // of those, the ones a step looked at
-  int listClicks = 0;          // where the next click into the list goes
+  // How the next questions are to be answered: the caption of the button
+  // to press, and what another program writes while the question is up
+  // (a file of the scenario's folder and the data file it gets), if
+  // anything.
+  struct Answer {
+    std::string button;
+    std::optional<std::pair<std::string, fs::path>> change;
+  };
+  std::vector<Answer> answers;
+  std::vector<Box> questions;   // questions seen and answered
+  size_t questionsChecked = 0;  // of those, the ones a step looked at
+  int listClicks = 0;           // where the next click into the list goes
 };
 
 // Starts `program` in `folder` and waits for its main window.
@@ -168,8 +181,9 @@ Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
                const std::vector<std::string>& arguments = {});
 // Waits until every input sent so far has been handled, answers (with OK)
-// any message box that came up, checking it is on screen and owned by the
-// main window, and returns what the program shows then.
+// any message box that came up, and any question as `answers` says,
+// checking each is on screen and owned by the main window, and returns
+// what the program shows then.
 Screen Settle(Session& session);
 // Presses a button of the main window with the mouse.
 void Press(Session& session, const std::string& caption);
@@ -183,6 +197,10 @@ void UseFileDialog(
     Session& session, const std::string& caption, bool save,
     const std::string& path, bool expectQuestion,
     const std::function<void(unsigned long dialog)>& whileOpen = nullptr);
+// Another program writes the bytes of `data` to `name` in the session's
+// folder, into a new file that then takes the old one's place.
+void WriteElsewhere(const Session& session, const std::string& name,
+                    const fs::path& data);
 // Selects list entry `position` as a user does: a click into the list, then
 // Home and Down.
 void Select(Session& session, int position);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "dragdemo/listdrag.h"
@@ -86,15 +88,41 @@ class Player {
       mem::RightClick(List(), Number(step.rest));
     } else if (v == "choose") {
       EXPECT_TRUE(mem::ChooseMenuItem(step.rest)) << "no such item enabled";
+    } else if (v == "change") {
+      Change(step);
+    } else if (v == "change-while-asked") {
+      changeWhileAsked_ = step;
+    } else if (v == "answer") {
+      std::function<void()> whileAsked;
+      if (changeWhileAsked_) {
+        whileAsked = [this, change = *std::exchange(changeWhileAsked_, {})] {
+          Change(change);
+        };
+      }
+      mem::AnswerNextQuestion(step.rest, whileAsked);
     } else if (v == "close-menu") {
       EXPECT_NE(mem::OpenMenu(), nullptr) << "no menu is up";
       mem::CloseMenu();
     } else {
       Check(step, window);
     }
+    for (; questionsAsked_ < mem::Questions().size(); ++questionsAsked_) {
+      EXPECT_TRUE(mem::Questions()[questionsAsked_].answered)
+          << "no answer step answers the question "
+          << mem::Questions()[questionsAsked_].text;
+    }
   }
 
  private:
+  // Another program writes a new file beside NAME and renames it over it.
+  void Change(const Step& step) {
+    const fs::path target = folder_ / step.args.at(0);
+    const fs::path fresh = folder_ / (step.args.at(0) + ".new");
+    fs::copy_file(data_ / step.args.at(1), fresh,
+                  fs::copy_options::overwrite_existing);
+    fs::rename(fresh, target);
+  }
+
   HWND List() {
     return GetDlgItem(
         mem::LastWindow(),
@@ -135,6 +163,8 @@ class Player {
       }
     } else if (v == "expect-message") {
       CheckMessage(step.rest, window);
+    } else if (v == "expect-question") {
+      CheckQuestion(step.rest, window);
     } else if (v == "expect-no-message") {
       EXPECT_EQ(mem::MessageBoxes().size(), messagesSeen_)
           << "unexpected: " << mem::MessageBoxes().back().text;
@@ -196,9 +226,32 @@ class Player {
     EXPECT_EQ(box.owner, window) << "the box must be owned by the main window";
   }
 
+  void CheckQuestion(const std::string& expected, HWND window) {
+    const auto& questions = mem::Questions();
+    ASSERT_GT(questions.size(), questionsSeen_) << "no question was asked";
+    const mem::QuestionRecord& question = questions[questionsSeen_++];
+    std::vector<std::string> parts = Split(expected, '|');
+    ASSERT_GE(parts.size(), 2u);
+    EXPECT_EQ(question.caption, parts[0]);
+    EXPECT_TRUE(MatchesText(parts[1], question.text)) << question.text;
+    std::vector<std::string> buttons;
+    for (size_t i = 0; i < question.buttons.size(); ++i) {
+      const bool enter = static_cast<int32_t>(i) == question.defaultButton;
+      buttons.push_back(enter ? "[" + question.buttons[i] + "]"
+                              : question.buttons[i]);
+    }
+    EXPECT_EQ(buttons,
+              std::vector<std::string>(parts.begin() + 2, parts.end()));
+    EXPECT_EQ(question.owner, window)
+        << "the question must be owned by the main window";
+  }
+
   fs::path data_;
   fs::path folder_;
   size_t messagesSeen_ = 0;
+  size_t questionsSeen_ = 0;   // by expect-question
+  size_t questionsAsked_ = 0;  // checked for an answer
+  std::optional<Step> changeWhileAsked_;
 };
 
 }  // namespace
