@@ -2,6 +2,7 @@
 // in place of OK, owned by and modal to its window. A screen reader
 // announces it as an alert under its caption, with its text and buttons.
 #include "toolkit/gtk/backend.h"
+#include "toolkit/question_text.h"
 
 int32_t ToviDialog_Ask(HWND owner, const std::string& caption,
                        const std::string& text,
@@ -10,12 +11,20 @@ int32_t ToviDialog_Ask(HWND owner, const std::string& caption,
   // The box takes the pointer, and with it the release of a drag.
   tovi::gtk::CancelDrags();
   const std::string title = tovi::gtk::DisplayText(caption);
-  const std::string message = tovi::gtk::DisplayText(text);
+  const tovi::QuestionText parts = tovi::SplitQuestionText(text);
+  const std::string headline = tovi::gtk::DisplayText(parts.headline);
   GtkWidget* box = gtk_message_dialog_new(
       tovi::gtk::OwnerWindow(owner),
       static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL |
                                   GTK_DIALOG_DESTROY_WITH_PARENT),
-      GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE, "%s", message.c_str());
+      GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE, "%s", headline.c_str());
+  // The headline is set in bold above the explanation, as the desktop's own
+  // questions are.
+  if (!parts.explanation.empty()) {
+    gtk_message_dialog_format_secondary_text(
+        GTK_MESSAGE_DIALOG(box), "%s",
+        tovi::gtk::DisplayText(parts.explanation).c_str());
+  }
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
   atk_object_set_name(gtk_widget_get_accessible(box), title.c_str());
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS

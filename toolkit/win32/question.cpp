@@ -5,6 +5,7 @@
 // links this backend too but keeps no manifest, and a direct import of the
 // task dialog would stop it from starting at all. So the function is looked
 // up when a question is first asked.
+#include "toolkit/question_text.h"
 #include "toolkit/win32/backend.h"
 
 namespace tovi::win32 {
@@ -42,7 +43,9 @@ int32_t ToviDialog_Ask(HWND owner, const std::string& caption,
   const TaskDialogFunction show = TaskDialog();
   if (show == nullptr || buttons.empty()) return cancelButton;
   const std::wstring wideCaption = Widen(caption);
-  const std::wstring wideText = Widen(text);
+  const tovi::QuestionText parts = tovi::SplitQuestionText(text);
+  const std::wstring headline = Widen(parts.headline);
+  const std::wstring explanation = Widen(parts.explanation);
   std::vector<std::wstring> captions;
   std::vector<TASKDIALOG_BUTTON> choices;
   captions.reserve(buttons.size());
@@ -60,7 +63,8 @@ int32_t ToviDialog_Ask(HWND owner, const std::string& caption,
       TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
   config.pszWindowTitle = wideCaption.c_str();
   config.pszMainIcon = TD_WARNING_ICON;
-  config.pszContent = wideText.c_str();
+  config.pszMainInstruction = headline.c_str();
+  if (!explanation.empty()) config.pszContent = explanation.c_str();
   config.cButtons = static_cast<UINT>(choices.size());
   config.pButtons = choices.data();
   config.nDefaultButton = kFirstButton + defaultButton;
