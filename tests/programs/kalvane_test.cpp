@@ -199,6 +199,30 @@ TEST_F(KalvaneTest, FailedSaveIsReportedAndHarmsNothing) {
   EXPECT_EQ(Read("a.ost"), kTwoFunctions);
 }
 
+// Only the loaded file, changed by another program, is asked about: under
+// another name too, and not once it is gone or holds the same bytes again.
+TEST_F(KalvaneTest, SaveAsksOnlyAboutTheLoadedFileChangedElsewhere) {
+  Write("a.ost", kTwoFunctions);
+  fs::create_symlink(Path("a.ost"), Path("link.ost"));
+  const std::string changed = kTwoFunctions + "' more\n";
+  Run([&] {
+    Press(kLoadButton, Path("a.ost"));
+    Write("a.ost.new", kTwoFunctions);
+    fs::rename(Path("a.ost.new"), Path("a.ost"));  // a new file, same bytes
+    Press(kSaveButton, Path("a.ost"));
+    Write("a.ost", changed);  // in place this time
+    mem::AnswerNextQuestion("Cancel");
+    Press(kSaveButton, Path("link.ost"));
+    EXPECT_EQ(mem::Questions().size(), 1u);
+    EXPECT_EQ(Read("a.ost"), changed);
+    fs::remove(Path("link.ost"));
+    fs::remove(Path("a.ost"));
+    Press(kSaveButton, Path("a.ost"));
+    EXPECT_EQ(Read("a.ost"), kTwoFunctions);
+  });
+  EXPECT_EQ(mem::Questions().size(), 1u);
+}
+
 TEST_F(KalvaneTest, UnmovableFileIsReportedOnceAndKeptAsItIs) {
   const std::string twice = kTwoFunctions + "FUNCTION one ()\nEND FUNCTION\n";
   Write("twice.ost", twice);
