@@ -237,8 +237,9 @@ void Session::AnswerQuestion(HWND box) {
   if (button == nullptr) Fail("the question offers no " + answer.button);
   questions.push_back(question);
   Click(button);
-  WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); },
-          "the question to close");
+  // Hidden is not enough: until the box is destroyed the program is still
+  // in its message loop, and a question it asks next is not up yet.
+  WaitFor([&] { return !IsWindow(box); }, "the question to close");
   Settle();
 }
 
