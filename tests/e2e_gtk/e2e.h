@@ -13,7 +13,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -162,18 +161,12 @@ struct Session {
   std::string title;
   std::vector<Box> messages;   // message boxes seen and answered
   size_t messagesChecked = 0;  // of those, the ones a step looked at
-  // How the next questions are to be answered: the caption of the button
-  // to press, and what another program writes while the question is up
-  // (a file of the scenario's folder and the data file it gets), if
-  // anything.
-  struct Answer {
-    std::string button;
-    std::optional<std::pair<std::string, fs::path>> change;
-  };
-  std::vector<Answer> answers;
-  std::vector<Box> questions;   // questions seen and answered
-  size_t questionsChecked = 0;  // of those, the ones a step looked at
-  int listClicks = 0;           // where the next click into the list goes
+  int listClicks = 0;          // where the next click into the list goes
+
+  // The buttons answering the questions to come, and those asked.
+  std::vector<std::string> answers;
+  std::vector<Box> questions;
+  size_t questionsChecked = 0;
 };
 
 // Starts `program` in `folder` and waits for its main window.
@@ -197,10 +190,6 @@ void UseFileDialog(
     Session& session, const std::string& caption, bool save,
     const std::string& path, bool expectQuestion,
     const std::function<void(unsigned long dialog)>& whileOpen = nullptr);
-// Another program writes the bytes of `data` to `name` in the session's
-// folder, into a new file that then takes the old one's place.
-void WriteElsewhere(const Session& session, const std::string& name,
-                    const fs::path& data);
 // Selects list entry `position` as a user does: a click into the list, then
 // Home and Down.
 void Select(Session& session, int position);

@@ -78,27 +78,18 @@ std::pair<int, int> Centre(const Bounds& b) {
   return {b.x + b.w / 2, b.y + b.h / 2};
 }
 
-// A question must be on screen under its caption and owned by the main
-// window, and a step must have said how to answer it; whatever another
-// program is to do meanwhile is done first.
+// A question is answered as a step said before it came.
 void AnswerQuestion(Session& session, const Box& question) {
   const unsigned long box = WaitForWindow(question.title, {session.window});
   ExpectOwned(session, box, question.title);
-  if (session.answers.empty()) {
-    Fail("no answer step answers the question \"" + question.text + "\"");
-  }
-  const Session::Answer answer = session.answers.front();
-  session.answers.erase(session.answers.begin());
-  if (answer.change) {
-    WriteElsewhere(session, answer.change->first, answer.change->second);
-  }
   auto button =
-      std::ranges::find(question.buttons, answer.button, &ButtonState::caption);
-  if (button == question.buttons.end()) {
-    Fail("the question offers no button " + answer.button);
-  }
-  const auto [x, y] = Centre(button->screen);
-  ClickAt(x, y);
+      session.answers.empty()
+          ? question.buttons.end()
+          : std::ranges::find(question.buttons, session.answers.front(),
+                              &ButtonState::caption);
+  if (button == question.buttons.end()) Fail("unanswered: " + question.text);
+  session.answers.erase(session.answers.begin());
+  ClickAt(Centre(button->screen).first, Centre(button->screen).second);
   WaitForWindowGone(box, question.title);
   session.questions.push_back(question);
 }
@@ -248,13 +239,6 @@ void UseFileDialog(Session& session, const std::string& caption, bool save,
   }
   WaitForWindowGone(window, dialog.title);
   Settle(session);
-}
-
-void WriteElsewhere(const Session& session, const std::string& name,
-                    const fs::path& data) {
-  const fs::path fresh = session.folder / (name + ".new");
-  fs::copy_file(data, fresh, fs::copy_options::overwrite_existing);
-  fs::rename(fresh, session.folder / name);
 }
 
 void Select(Session& session, int position) {

@@ -51,28 +51,15 @@ struct Message {
   std::string text;
 };
 
-// A question that was shown, read before it was answered: its buttons in
-// order, the one Enter presses in brackets.
-struct Question {
-  std::string caption;
-  std::string text;
-  std::vector<std::string> buttons;
-};
-
-// How a question is to be answered: the caption of the button to press,
-// and what another program does while it is up, if anything.
-struct Answer {
-  std::string button;
-  std::function<void()> whileAsked;
-};
-
 // One run of a program: started in a folder, its main window found by title.
 struct Session {
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
-  std::vector<Message> messages;    // shown and answered, not yet checked
-  std::vector<Answer> answers;      // for the questions to come, in order
-  std::vector<Question> questions;  // asked and answered, not yet checked
+  std::vector<Message> messages;  // shown and answered, not yet checked
+  // Questions: the buttons to answer them with, in order, and those asked
+  // and answered, as caption|text|buttons, the default in brackets.
+  std::vector<std::string> answers;
+  std::vector<std::string> questions;
 
   // `argument`, when not empty, is passed on the command line, quoted.
   Session(const std::filesystem::path& program,
@@ -98,10 +85,8 @@ struct Session {
   void Click(HWND control);
   void ClickAt(HWND control, POINT screen);
   // Reads, records and answers with OK every message box owned by the main
-  // window, and every question as `answers` says (failing on a question
-  // none answers).
+  // window, and every question as `answers` says.
   void AnswerMessageBoxes();
-  void AnswerQuestion(HWND box);
 
   // Closes the window as a user would and checks that the program ends
   // with exit code 0.

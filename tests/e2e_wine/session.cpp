@@ -37,36 +37,36 @@ bool IsMessageBox(HWND dialog) {
   return GetDlgItem(dialog, kMessageText) != nullptr;
 }
 
-// A question is a dialog of texts and buttons alone; a file dialog has
-// boxes to type and choose in besides.
-bool IsQuestion(HWND dialog) {
-  if (IsMessageBox(dialog)) return false;
-  bool any = false;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+// Answers a question, a dialog of texts and buttons alone (a file dialog
+// has more), as the next of `answers` says; false for any other dialog.
+bool AnswerQuestion(Session& session, HWND box) {
+  std::string shown = Utf8(WindowText(box)) + "|";
+  std::string text;
+  HWND answer = nullptr;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    const std::wstring kind = ClassOf(child);
-    if (kind != L"Static" && kind != L"Button") return false;
-    any = true;
-  }
-  return any;
-}
-
-// Reads the question's caption, text and buttons.
-Question ReadQuestion(HWND dialog) {
-  Question question{Utf8(WindowText(dialog)), "", {}};
-  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child)) continue;
-    const std::string text = Utf8(WindowText(child));
+    const std::string caption = Utf8(WindowText(child));
     if (ClassOf(child) == L"Button") {
       const bool enter =
           (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-      question.buttons.push_back(enter ? "[" + text + "]" : text);
-    } else if (!text.empty()) {
-      question.text += (question.text.empty() ? "" : "\n") + text;
+      text += enter ? "|[" + caption + "]" : "|" + caption;
+      if (!session.answers.empty() && caption == session.answers.front()) {
+        answer = child;
+      }
+    } else if (ClassOf(child) != L"Static") {
+      return false;
+    } else if (!caption.empty()) {
+      shown += (shown.ends_with("|") ? "" : "\n") + caption;
     }
   }
-  return question;
+  if (answer == nullptr) Fail("unanswered question: " + shown + text);
+  session.answers.erase(session.answers.begin());
+  session.questions.push_back(shown + text);
+  session.Click(answer);
+  // Hidden is not enough: until the box is destroyed the program is still
+  // in its message loop, and a question it asks next is not up yet.
+  WaitFor([&] { return !IsWindow(box); }, "the question to close");
+  return true;
 }
 
 }  // namespace
@@ -218,43 +218,19 @@ void Session::ClickAt(HWND control, POINT screen) {
   Settle();
 }
 
-void Session::AnswerQuestion(HWND box) {
-  const Question question = ReadQuestion(box);
-  if (answers.empty()) {
-    Fail("no answer step answers the question " + question.text);
-  }
-  const Answer answer = answers.front();
-  answers.erase(answers.begin());
-  if (answer.whileAsked) answer.whileAsked();
-  HWND button = nullptr;
-  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassOf(child) == L"Button" &&
-        Utf8(WindowText(child)) == answer.button) {
-      button = child;
-    }
-  }
-  if (button == nullptr) Fail("the question offers no " + answer.button);
-  questions.push_back(question);
-  Click(button);
-  // Hidden is not enough: until the box is destroyed the program is still
-  // in its message loop, and a question it asks next is not up yet.
-  WaitFor([&] { return !IsWindow(box); }, "the question to close");
-  Settle();
-}
-
 void Session::AnswerMessageBoxes() {
   Settle();
   for (;;) {
     std::vector<HWND> boxes = DialogsOwnedBy(window);
-    std::erase_if(boxes,
-                  [](HWND w) { return !IsMessageBox(w) && !IsQuestion(w); });
-    if (boxes.empty()) return;
-    HWND box = boxes.back();
-    if (IsQuestion(box)) {
-      AnswerQuestion(box);
+    if (std::ranges::any_of(boxes, [&](HWND w) {
+          return !IsMessageBox(w) && AnswerQuestion(*this, w);
+        })) {
+      Settle();
       continue;
     }
+    std::erase_if(boxes, [](HWND w) { return !IsMessageBox(w); });
+    if (boxes.empty()) return;
+    HWND box = boxes.back();
     messages.push_back(
         Message{Utf8(WindowText(box)),
                 Utf8(WindowText(GetDlgItem(box, kMessageText)))});

@@ -38,7 +38,6 @@ const std::set<std::string> kVerbs = {"program",
                                       "press",
                                       "release",
                                       "change",
-                                      "change-while-asked",
                                       "answer",
                                       "expect-question"};
 
