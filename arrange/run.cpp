@@ -67,6 +67,15 @@ void Write(std::FILE* stream, const std::string& text) {
   if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
 }
 
+// What is left of standard input, to standard output as it comes.
+void PassRestOfInput() {
+  char buffer[1 << 16];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+    std::fwrite(buffer, 1, got, stdout);
+  }
+}
+
 std::string Count(size_t n, const char* what) {
   return std::to_string(n) + " " + what;
 }
@@ -94,6 +103,11 @@ int RunArrange(const std::vector<std::string>& args) {
     const FileReport report = queue.Take(i);
     ++counts[static_cast<int>(report.verdict)];
     Write(stdout, report.output);
+    if (report.passRestOfInput) PassRestOfInput();
+    // Both streams often end in one log (CI, pre-commit, an editor's
+    // filter): what a file prints must be out before its errors, the next
+    // file's output, and the summary.
+    std::fflush(stdout);
     Write(stderr, report.errors);
   }
   for (std::thread& worker : workers) worker.join();
@@ -102,7 +116,10 @@ int RunArrange(const std::vector<std::string>& args) {
   const size_t arranged = counts[static_cast<int>(Verdict::kArranged)];
   const size_t refused = counts[static_cast<int>(Verdict::kRefused)];
   const bool writing = options.mode == ArrangeMode::kWrite;
-  if (!options.quiet) {
+  // Given - alone, the run is a filter: its output is the file, and an
+  // editor that takes both streams back must get nothing more.
+  const bool filter = options.paths == std::vector<std::string>{"-"};
+  if (!options.quiet && !filter) {
     const std::string summary =
         Count(arranged, arranged == 1 ? "file" : "files") +
         (writing ? " arranged, " : " would be arranged, ") +

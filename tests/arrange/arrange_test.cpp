@@ -21,6 +21,13 @@ extern char** environ;
 
 namespace {
 
+#if defined(__has_feature)
+constexpr bool kSanitized =
+    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
 struct Outcome {
   int status = -1;
   std::string out, err;
@@ -28,8 +35,10 @@ struct Outcome {
 
 class ArrangeTest : public ::testing::Test {
  protected:
-  // Runs the tool in the folder with `args`, standard input from `input`.
-  Outcome Run(std::vector<std::string> args, const std::string& input = "") {
+  // Runs the tool in the folder with `args`, standard input from `input`;
+  // `merged` sends standard error to standard output, as logs take them.
+  Outcome Run(std::vector<std::string> args, const std::string& input = "",
+              bool merged = false) {
     const std::string in = folder.File(".in"), out = folder.File(".out"),
                       err = folder.File(".err");
     WriteFileBytes(in, input);
@@ -40,6 +49,7 @@ class ArrangeTest : public ::testing::Test {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (merged) posix_spawn_file_actions_adddup2(&actions, 1, 2);
     args.insert(args.begin(), KALVANE_ARRANGE);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -166,6 +176,51 @@ TEST_F(ArrangeTest, StandardInputToStandardOutput) {
   EXPECT_EQ(bad.err.rfind("<stdin>:8: ", 0), 0u) << bad.err;
   EXPECT_EQ(Run({"--check", "-"}, Data("shuffled.ost")).out, "<stdin>\n");
   EXPECT_EQ(Run({"-", "-"}).status, 2);
+}
+
+// A filter's output is all an editor gets back: the file, never a summary,
+// and on every failure after reading the very bytes it was given.
+TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
+  const Outcome good = Run({"-"}, Data("shuffled.ost"), true);
+  EXPECT_EQ(good.out, Run({"-"}, Data("shuffled.ost")).out);
+  EXPECT_EQ(good.err, "");
+  EXPECT_EQ(Run({"-", "--sort"}, Data("second_body.ost"), true).out,
+            Data("second_body.ost") +
+                "<stdin>:8: the function alpha has a second body.\n");
+
+  const std::string run = "cd '" + folder.path().string() + "' && ";
+  const auto status = [](int raw) {
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status(std::system(
+                (run + KALVANE_ARRANGE " - < . > out 2> err").c_str())),
+            2);
+  EXPECT_EQ(Get("out"), "");
+  EXPECT_EQ(Get("err"), "<stdin>:1: cannot read standard input\n");
+  if (kSanitized) GTEST_SKIP() << "a sanitizer needs more address space";
+  // Memory running out while the input is read, and while it is arranged.
+  std::string lines;
+  for (int i = 0; i < 10'000'000; ++i) lines += "x\n";
+  Put("lines", lines);
+  for (const char* limit : {"40000", "150000"}) {
+    const std::string command = run + "ulimit -v " + limit + " && " +
+                                KALVANE_ARRANGE
+                                " --jobs 1 - < lines > out 2> err";
+    EXPECT_EQ(status(std::system(command.c_str())), 2) << limit;
+    EXPECT_EQ(Get("out"), lines) << limit;
+    EXPECT_EQ(Get("err"), "<stdin>:1: not enough memory to arrange the file\n");
+  }
+}
+
+// Logs take both streams in one: each file's lines in path order, the
+// summary last.
+TEST_F(ArrangeTest, MergedStreamsKeepPathOrder) {
+  Put("log/a.ost", Data("shuffled.ost"));
+  Put("log/b.ost", Data("second_body.ost"));
+  Put("log/c.ost", Data("shuffled.ost"));
+  EXPECT_EQ(Run({"--check", "--jobs", "3", "log"}, "", true).out,
+            "log/a.ost\nlog/b.ost:8: the function alpha has a second body.\n"
+            "log/c.ost\n2 files would be arranged, 0 unchanged, 1 refused\n");
 }
 
 TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
