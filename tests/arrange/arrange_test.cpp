@@ -271,6 +271,51 @@ TEST_F(ArrangeTest, SameBytesAsLoadThenSave) {
   for (const auto& [name, bytes] : expected) {
     EXPECT_EQ(Get("all/" + name), bytes) << name;
   }
+
+  // Many threads saving at once (make tsan watches them for races).
+  for (int i = 0; i < 1000; ++i) {
+    Put("many/" + std::to_string(i % 10) + "/" + std::to_string(i) + ".ost",
+        Data("shuffled.ost"));
+  }
+  const Outcome many = Run({"--jobs", "8", "many"});
+  EXPECT_EQ(many.status, 0) << many.err;
+  EXPECT_EQ(many.err, "1000 files arranged, 0 unchanged, 0 refused\n");
+  EXPECT_EQ(Get("many/9/999.ost"), Get("all/shuffled.ost"));
+}
+
+// Every diff applies with patch and with git apply and gives what a write
+// gives: lines end at LF only (a lone CR stays inside its line), and names
+// with spaces, tabs, quotes or backslashes are quoted.
+TEST_F(ArrangeTest, DiffAlwaysApplies) {
+  const std::string lf = Data("shuffled.ost");
+  std::string cr = lf, crlf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  for (const char c : lf)
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"with space.ost", lf},
+      {"tab\there.ost", crlf},
+      {"quote\"back\\slash.ost", cr},
+      {"mixed.ost", crlf.substr(0, crlf.size() / 2) + cr.substr(cr.size() / 2)},
+      {"no end.ost", lf + "' trailing comment"}};
+  for (const auto& [name, bytes] : files) Put("w/" + name, bytes);
+  Run({"w"});
+  for (const char* apply : {"patch -s -p0 <", "git apply -p0"}) {
+    for (const auto& [name, bytes] : files) Put("d/" + name, bytes);
+    const Outcome diff = Run({"--diff", "d"});
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_NE(diff.out.find("+++ \"d/tab\\there.ost\"\n"), std::string::npos);
+    Put("diff", diff.out);
+    EXPECT_EQ(std::system(
+                  ("cd '" + folder.path().string() + "' && " + apply + " diff")
+                      .c_str()),
+              0)
+        << apply << "\n"
+        << diff.out;
+    for (const auto& [name, bytes] : files) {
+      EXPECT_EQ(Get("d/" + name), Get("w/" + name)) << apply << " " << name;
+    }
+  }
 }
 
 TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
@@ -286,6 +331,27 @@ TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
             "FUNCTION item2 ()\nEND FUNCTION\nFUNCTION Item10 ()\n"
             "END FUNCTION\n");
   EXPECT_EQ(Run({"--check", "--sort", "sorted.ost"}).status, 0);
+
+  // Under any memory limit, a sort that could not be made is an error, never
+  // "unchanged": the limit rises until the file is seen to need the sort.
+  if (kSanitized) GTEST_SKIP() << "a sanitizer needs more address space";
+  std::string declarations, bodies;
+  for (int i = 100'000; i > 0; --i) {
+    declarations += "DECLARE FUNCTION f" + std::to_string(i) + " ()\n";
+    bodies += "FUNCTION f" + std::to_string(i) + " ()\nEND FUNCTION\n";
+  }
+  Put("many.ost", declarations + bodies);
+  for (int limit = 40'000; limit < 400'000; limit += 3'000) {
+    const int raw =
+        std::system(("cd '" + folder.path().string() + "' && ulimit -v " +
+                     std::to_string(limit) +
+                     " && " KALVANE_ARRANGE
+                     " --check --sort --jobs 1 -q many.ost >/dev/null 2>&1")
+                        .c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    ASSERT_NE(status, 0) << "at " << limit << " KB";
+    if (status == 1) break;
+  }
 }
 
 TEST_F(ArrangeTest, VersionAndUsage) {
