@@ -11,12 +11,27 @@
 // Hands the bytes on, in pieces; false when they could not be written.
 using ChunkWriter = std::function<bool(std::string_view)>;
 
+// Asked just before an existing file is replaced: whether it still holds
+// what the caller expects (the bytes it read, say). The file it is given is
+// the target, symbolic links followed.
+using TargetCheck = std::function<bool(const SaveTarget&)>;
+
+enum class WriteResult {
+  kWritten,
+  kFailed,  // nothing changed at the path
+  // The file at the path has lost its old bytes, and the new ones could not
+  // take its place: a file beside it, named in `kept`, holds them.
+  kKeptAside,
+  // The check said no: someone else changed the file; nothing was written.
+  kTargetChanged,
+};
+
 // Writes what `produce` hands to its writer into a temporary file beside
 // `path`, puts it on disk and only then in the place of the file at `path`.
-// False, with any temporary file removed, when the path is empty, `produce`
-// or any step fails. The one exception: when the file at `path` has lost
-// its old bytes and the new ones could not take its place, the temporary
-// file is their only copy; it then stays, and `kept` receives its path.
-bool WriteFileSafely(const FileOps& ops, const std::string& path,
-                     const std::function<bool(const ChunkWriter&)>& produce,
-                     std::string* kept = nullptr);
+// kFailed, with any temporary file removed, when the path is empty,
+// `produce` or any step fails. When `stillExpected` is given and says no
+// about an existing file, nothing replaces it: kTargetChanged.
+WriteResult WriteFileSafely(
+    const FileOps& ops, const std::string& path,
+    const std::function<bool(const ChunkWriter&)>& produce,
+    std::string* kept = nullptr, const TargetCheck& stillExpected = {});
