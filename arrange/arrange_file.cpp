@@ -64,9 +64,13 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
   }
   SourceDocument doc;
   HeadlessList list;
-  const bool loaded = file.standardInput
-                          ? LoadSourceBytes(doc, list.handle(), input) == kTrue
-                          : LoadSource(doc, list.handle(), file.path) == kTrue;
+  // What the file was when read, so that a save by another program while
+  // this one arranged it is never overwritten.
+  FileStamp read;
+  const bool loaded =
+      file.standardInput
+          ? LoadSourceBytes(doc, list.handle(), input) == kTrue
+          : LoadSource(doc, list.handle(), file.path, &read) == kTrue;
   if (!loaded) {
     // Bytes already read fail to load only for want of memory.
     return Refused(file.path, 1,
@@ -91,18 +95,23 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       if (file.standardInput) {
         report.output = arranged;
       } else if (report.verdict == Verdict::kArranged) {
-        std::string kept;
-        if (SaveSource(doc, file.path, &kept) != kTrue) {
-          if (kept.empty()) {
+        const SaveOutcome saved = SaveSourceChecked(doc, file.path, &read);
+        switch (saved.result) {
+          case SaveResult::kSaved:
+            break;
+          case SaveResult::kChangedOnDisk:
+            return Refused(file.path, 1,
+                           "the file changed while being arranged");
+          case SaveResult::kFailed:
             return Refused(file.path, 1, "cannot write the file");
-          }
-          // The system took the old file away and then failed to put the
-          // new one in its place: the user must learn where the only copy
-          // of the file now is.
-          return Refused(file.path, 1,
-                         "the file could not be replaced; its arranged "
-                         "bytes are in " +
-                             kept);
+          case SaveResult::kKeptAside:
+            // The system took the old file away and then failed to put the
+            // new one in its place: the user must learn where the only copy
+            // of the file now is.
+            return Refused(file.path, 1,
+                           "the file could not be replaced; its arranged "
+                           "bytes are in " +
+                               saved.kept);
         }
       }
       break;

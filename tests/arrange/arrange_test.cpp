@@ -234,6 +234,26 @@ TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
             "pipe/dangling.ost:1: cannot read the file\n"
             "pipe/fifo.ost:1: cannot read the file\n"
             "0 files arranged, 0 unchanged, 2 refused\n");
+
+  // Another program saves a file between its reading and its replacement:
+  // its bytes stay, and the other files are still arranged.
+  Put("race/a.ost", Data("shuffled.ost"));
+  Put("race/b.ost", Data("shuffled.ost"));
+  setenv("LD_PRELOAD", SECOND_WRITER, 1);
+  setenv("SECOND_WRITER_PATH", folder.File("race/a.ost").c_str(), 1);
+  setenv("SECOND_WRITER_BYTES", "' saved elsewhere\n", 1);
+  const Outcome race = Run({"--jobs", "1", "race"});
+  for (const char* name :
+       {"LD_PRELOAD", "SECOND_WRITER_PATH", "SECOND_WRITER_BYTES"})
+    unsetenv(name);
+  EXPECT_EQ(race.status, 2);
+  EXPECT_EQ(race.err,
+            "race/a.ost:1: the file changed while being arranged\n"
+            "1 file arranged, 0 unchanged, 1 refused\n");
+  EXPECT_EQ(Get("race/a.ost"), "' saved elsewhere\n");
+  EXPECT_NE(Get("race/b.ost"), Data("shuffled.ost"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("race")), {}), 2);
+
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
 
   Put("locked/unreadable.ost", Data("ordered.ost"));
