@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "arrange/arrange_file.h"
+#include "arrange/console.h"
 #include "arrange/options.h"
 #include "arrange/source_files.h"
 
@@ -63,16 +64,12 @@ class ReportQueue {
   std::vector<bool> done_;
 };
 
-void Write(std::FILE* stream, const std::string& text) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 // What is left of standard input, to standard output as it comes.
 void PassRestOfInput() {
   char buffer[1 << 16];
   size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-    std::fwrite(buffer, 1, got, stdout);
+    WriteText(stdout, std::string_view(buffer, got));
   }
 }
 
@@ -102,13 +99,13 @@ int RunArrange(const std::vector<std::string>& args) {
   for (size_t i = 0; i < files.size(); ++i) {
     const FileReport report = queue.Take(i);
     ++counts[static_cast<int>(report.verdict)];
-    Write(stdout, report.output);
+    WriteText(stdout, report.output);
     if (report.passRestOfInput) PassRestOfInput();
     // Both streams often end in one log (CI, pre-commit, an editor's
     // filter): what a file prints must be out before its errors, the next
     // file's output, and the summary.
     std::fflush(stdout);
-    Write(stderr, report.errors);
+    WriteText(stderr, report.errors);
   }
   for (std::thread& worker : workers) worker.join();
 
@@ -124,7 +121,7 @@ int RunArrange(const std::vector<std::string>& args) {
         Count(arranged, arranged == 1 ? "file" : "files") +
         (writing ? " arranged, " : " would be arranged, ") +
         Count(unchanged, "unchanged, ") + Count(refused, "refused\n");
-    Write(stderr, summary);
+    WriteText(stderr, summary);
   }
   std::fflush(stdout);
   if (refused > 0 || std::ferror(stdout)) return kError;

@@ -161,6 +161,14 @@ TEST_F(ArrangeTest, ModesStatusesAndTheFilesTheyLeave) {
   EXPECT_EQ(Get("tree/bad.ost"), Data("second_body.ost"));
   EXPECT_EQ(Get("tree/sub/shuffled.OST"), arranged);
   EXPECT_EQ(Run({"--check", "tree"}).status, 2);
+
+  // A file is one file by whatever names it is reached.
+  Put("links/a.ost", Data("shuffled.ost"));
+  fs::create_hard_link(folder.File("links/a.ost"), folder.File("links/b.ost"));
+  fs::create_directory_symlink(".", folder.File("links/self"));
+  const Outcome links = Run({"--check", "links", "links/self/b.ost"});
+  EXPECT_EQ(links.out, "links/a.ost\n");
+  EXPECT_EQ(links.err, "1 file would be arranged, 0 unchanged, 0 refused\n");
 }
 
 TEST_F(ArrangeTest, StandardInputToStandardOutput) {
@@ -207,7 +215,7 @@ TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
                                 KALVANE_ARRANGE
                                 " --jobs 1 - < lines > out 2> err";
     EXPECT_EQ(status(std::system(command.c_str())), 2) << limit;
-    EXPECT_EQ(Get("out"), lines) << limit;
+    EXPECT_TRUE(Get("out") == lines) << limit;
     EXPECT_EQ(Get("err"), "<stdin>:1: not enough memory to arrange the file\n");
   }
 }
@@ -351,27 +359,6 @@ TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
             "FUNCTION item2 ()\nEND FUNCTION\nFUNCTION Item10 ()\n"
             "END FUNCTION\n");
   EXPECT_EQ(Run({"--check", "--sort", "sorted.ost"}).status, 0);
-
-  // Under any memory limit, a sort that could not be made is an error, never
-  // "unchanged": the limit rises until the file is seen to need the sort.
-  if (kSanitized) GTEST_SKIP() << "a sanitizer needs more address space";
-  std::string declarations, bodies;
-  for (int i = 100'000; i > 0; --i) {
-    declarations += "DECLARE FUNCTION f" + std::to_string(i) + " ()\n";
-    bodies += "FUNCTION f" + std::to_string(i) + " ()\nEND FUNCTION\n";
-  }
-  Put("many.ost", declarations + bodies);
-  for (int limit = 40'000; limit < 400'000; limit += 3'000) {
-    const int raw =
-        std::system(("cd '" + folder.path().string() + "' && ulimit -v " +
-                     std::to_string(limit) +
-                     " && " KALVANE_ARRANGE
-                     " --check --sort --jobs 1 -q many.ost >/dev/null 2>&1")
-                        .c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    ASSERT_NE(status, 0) << "at " << limit << " KB";
-    if (status == 1) break;
-  }
 }
 
 TEST_F(ArrangeTest, VersionAndUsage) {

@@ -26,6 +26,25 @@ grep -q 'Ünordnung.ost' out || fail "--check did not name the file: $(cat out)"
 grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
   fail "unexpected summary: $(cat err)"
 
+# The diff names paths with '/' on every system and applies with patch.
+args=(--diff tree); run "$@"
+grep -qx '+++ tree/Größe/Ünordnung.ost' out || fail "--diff headers: $(head -2 out)"
+patch -s -p0 --dry-run < out || fail "the diff does not apply"
+
+# A file is one file: a hard link to it is arranged once; a folder nested
+# deeper than 260 characters is walked.
+ln tree/Größe/Ünordnung.ost link.ost
+args=(--check tree link.ost); run "$@"
+grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
+  fail "a hard link was counted twice: $(cat err)"
+rm link.ost
+deep=deep/$(printf '%0100d/' 1 2 3)
+mkdir -p "$deep"
+cp "$data/shuffled.ost" "$deep/Deep.ost"
+args=(--check deep); run "$@"
+grep -q 'Deep.ost' out || fail "the deep folder was not walked: $(cat err)"
+rm -rf deep
+
 args=(tree bad.ost); run "$@"
 [ "$status" = 2 ] || fail "a refused file gave $status, not 2"
 grep -qx 'bad.ost:8: the function alpha has a second body.' err ||
