@@ -55,6 +55,14 @@ cmp -s "tree/Größe/Ünordnung.ost" "$data/shuffled.ost" &&
 
 args=(--check tree); run "$@"
 [ "$status" = 0 ] || fail "--check after arranging gave $status: $(cat err)"
+# An argument that is no valid text is refused by name.
+if [ -n "${BAD_ARGUMENT:-}" ]; then
+  cp "$exe" program.exe
+  set +e; "$@" "$BAD_ARGUMENT" program.exe > out 2> err; status=$?; set -e
+  [ "$status" = 2 ] || fail "a bad argument gave $status: $(cat err)"
+  grep -q '^kalvane-arrange: argument 2 (a.*\.ost) is no valid text$' err ||
+    fail "the bad argument was not named: $(cat err)"
+fi
 args=(--version); run "$@"
 grep -q '^kalvane-arrange ' out || fail "--version printed: $(cat out)"
 echo "$(basename "$exe") arranged the tree"
