@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A built or installed kalvane-arrange (kalvane-arrange.exe under Wine when
 # an emulator is given) on a folder of files, one of them in a folder with a
-# non-ASCII name: --check names what would change and fails, a refused file
-# is reported and left alone while the others are arranged, and a second
-# --check passes.
+# non-ASCII name: --check names what would change and fails, --diff names
+# paths with '/' and applies, a hard link and a deep folder are handled, a
+# refused file is reported and left alone while the others are arranged, and
+# a second --check passes. With BAD_ARGUMENT (a Windows program that starts
+# the given one with an argument that is no text), that argument is refused.
 #   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
 set -euo pipefail
 exe=$(realpath "$1")
