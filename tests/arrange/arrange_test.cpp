@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
+
+#include "arrange/unified_diff.h"
 
 #include "document/source_document.h"
 #include "tests/temp_folder.h"
@@ -242,26 +245,6 @@ TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
             "pipe/dangling.ost:1: cannot read the file\n"
             "pipe/fifo.ost:1: cannot read the file\n"
             "0 files arranged, 0 unchanged, 2 refused\n");
-
-  // Another program saves a file between its reading and its replacement:
-  // its bytes stay, and the other files are still arranged.
-  Put("race/a.ost", Data("shuffled.ost"));
-  Put("race/b.ost", Data("shuffled.ost"));
-  setenv("LD_PRELOAD", SECOND_WRITER, 1);
-  setenv("SECOND_WRITER_PATH", folder.File("race/a.ost").c_str(), 1);
-  setenv("SECOND_WRITER_BYTES", "' saved elsewhere\n", 1);
-  const Outcome race = Run({"--jobs", "1", "race"});
-  for (const char* name :
-       {"LD_PRELOAD", "SECOND_WRITER_PATH", "SECOND_WRITER_BYTES"})
-    unsetenv(name);
-  EXPECT_EQ(race.status, 2);
-  EXPECT_EQ(race.err,
-            "race/a.ost:1: the file changed while being arranged\n"
-            "1 file arranged, 0 unchanged, 1 refused\n");
-  EXPECT_EQ(Get("race/a.ost"), "' saved elsewhere\n");
-  EXPECT_NE(Get("race/b.ost"), Data("shuffled.ost"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("race")), {}), 2);
-
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
 
   Put("locked/unreadable.ost", Data("ordered.ost"));
@@ -279,6 +262,28 @@ TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("readonly")), {}),
             1);
   fs::permissions(folder.File("readonly"), fs::perms::owner_all);
+}
+
+TEST_F(ArrangeTest, FileSavedElsewhereMeanwhileIsLeftAlone) {
+  // Another program saves a file between its reading and its replacement:
+  // its bytes stay, and the other files are still arranged.
+  Put("race/a.ost", Data("shuffled.ost"));
+  Put("race/b.ost", Data("shuffled.ost"));
+  setenv("LD_PRELOAD", SECOND_WRITER, 1);
+  setenv("SECOND_WRITER_PATH", folder.File("race/a.ost").c_str(), 1);
+  setenv("SECOND_WRITER_BYTES", "' saved elsewhere\n", 1);
+  const Outcome race = Run({"--jobs", "1", "race"});
+  for (const char* name :
+       {"LD_PRELOAD", "SECOND_WRITER_PATH", "SECOND_WRITER_BYTES"}) {
+    unsetenv(name);
+  }
+  EXPECT_EQ(race.status, 2);
+  EXPECT_EQ(race.err,
+            "race/a.ost:1: the file changed while being arranged\n"
+            "1 file arranged, 0 unchanged, 1 refused\n");
+  EXPECT_EQ(Get("race/a.ost"), "' saved elsewhere\n");
+  EXPECT_NE(Get("race/b.ost"), Data("shuffled.ost"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("race")), {}), 2);
 }
 
 // Every sample and test file comes out as kalvane's Load then Save write it,
@@ -343,6 +348,45 @@ TEST_F(ArrangeTest, DiffAlwaysApplies) {
     for (const auto& [name, bytes] : files) {
       EXPECT_EQ(Get("d/" + name), Get("w/" + name)) << apply << " " << name;
     }
+  }
+}
+
+// Random pairs of files, of few distinct lines (so that the diff has few
+// anchors) and every kind of line end, and one pair whose shortest edit is
+// too long to search: patch turns the first of each into the second.
+TEST_F(ArrangeTest, DiffOfRandomFilesApplies) {
+  std::mt19937 random(20);
+  const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+  const char* lines[] = {"a\n", "b\n", "c\r\n", "d\re\n", "\n", "f"};
+  const auto file = [&](int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += lines[pick(5)];
+    return pick(4) == 0 ? bytes + lines[5] : bytes;
+  };
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < 100; ++i) {
+    std::string before = file(pick(40)), after = before;
+    for (int edits = pick(6); edits > 0; --edits) {
+      const size_t at = after.empty() ? 0 : random() % after.size();
+      if (pick(2)) {
+        after.insert(at, file(pick(8)));
+      } else {
+        after.erase(at, static_cast<size_t>(pick(12)));
+      }
+    }
+    pairs.emplace_back(before, after);
+  }
+  pairs.emplace_back(file(3000), file(3000));
+  for (const auto& [before, after] : pairs) {
+    if (before == after) continue;
+    Put("f", before);
+    Put("diff", UnifiedDiff("f", before, after));
+    ASSERT_EQ(std::system(("cd '" + folder.path().string() +
+                           "' && patch -s -p0 < diff > /dev/null 2>&1")
+                              .c_str()),
+              0)
+        << Get("diff");
+    ASSERT_EQ(Get("f"), after) << Get("diff");
   }
 }
 
