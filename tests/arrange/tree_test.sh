@@ -40,6 +40,11 @@ args=(--check tree link.ost); run "$@"
 grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
   fail "a hard link was counted twice: $(cat err)"
 rm link.ost
+if [ $# -gt 0 ]; then
+  args=(--check tree/ordered.ost TREE/ORDERED.OST); run "$@"
+  grep -qx '0 files would be arranged, 1 unchanged, 0 refused' err ||
+    fail "another letter case was counted apart: $(cat err)"
+fi
 deep=deep/$(printf '%0100d/' 1 2 3)
 mkdir -p "$deep"
 cp "$data/shuffled.ost" "$deep/Deep.ost"
