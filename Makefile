@@ -1,6 +1,6 @@
 # Short entry points; CMake and Ninja do the work.
 #   make test   install what is missing, build everything, run every test
-#   make run    install what is missing, build, start kalvane
+#   make run    install what is missing, build kalvane alone, start it
 #   make bench  build the benchmarks and run them
 #   make asan / make fuzz   the sanitizer build's tests; the fuzz targets
 #   make tsan   kalvane-arrange and the document under ThreadSanitizer, its tests
@@ -53,7 +53,13 @@ package: deps
 test-packages: package
 	bash scripts/test-packages.sh
 
-run: build
+# Only kalvane and what it links are built. Without a display that is said
+# first, before anything is installed or built.
+run:
+	@bash scripts/run-kalvane.sh --check-display
+	@bash scripts/install-deps.sh
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake --build $(BUILD) --target kalvane
 	bash scripts/run-kalvane.sh $(BUILD)
 
 bench: build
