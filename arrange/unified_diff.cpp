@@ -1,6 +1,7 @@
 #include "arrange/unified_diff.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -140,27 +141,28 @@ class LineDiff {
   // The shortest edit of the gap by the greedy forward search, when it is
   // at most kMaxEdit long; false otherwise, marking nothing.
   bool ShortestEdit(const Gap& g) {
-    const auto n = static_cast<int64_t>(g.a1 - g.a0);
-    const auto m = static_cast<int64_t>(g.b1 - g.b0);
-    const auto limit = static_cast<int64_t>(kMaxEdit);
+    const auto n = static_cast<ptrdiff_t>(g.a1 - g.a0);
+    const auto m = static_cast<ptrdiff_t>(g.b1 - g.b0);
+    const auto limit = static_cast<ptrdiff_t>(kMaxEdit);
     if (std::abs(n - m) > limit) return false;
-    const int64_t most = std::min(n + m, limit);
+    const ptrdiff_t most = std::min(n + m, limit);
     // x reached on diagonal k = x - y, at v[k + offset]; trace keeps, for
     // each edit length d, the diagonals -d-1..d+1 as they were before it.
-    const int64_t offset = most + 1;
-    std::vector<int64_t> v(static_cast<size_t>(2 * most + 3), 0);
-    std::vector<std::vector<int64_t>> trace;
-    const auto at = [&](std::vector<int64_t>& row, int64_t k) -> int64_t& {
+    const ptrdiff_t offset = most + 1;
+    std::vector<ptrdiff_t> v(static_cast<size_t>(2 * most + 3), 0);
+    std::vector<std::vector<ptrdiff_t>> trace;
+    const auto at = [&](std::vector<ptrdiff_t>& row,
+                        ptrdiff_t k) -> ptrdiff_t& {
       return row[static_cast<size_t>(k + offset)];
     };
-    for (int64_t d = 0; d <= most; ++d) {
+    for (ptrdiff_t d = 0; d <= most; ++d) {
       trace.emplace_back(v.begin() + (offset - d - 1),
                          v.begin() + (offset + d + 2));
-      for (int64_t k = -d; k <= d; k += 2) {
-        int64_t x = k == -d || (k != d && at(v, k - 1) < at(v, k + 1))
-                        ? at(v, k + 1)
-                        : at(v, k - 1) + 1;
-        int64_t y = x - k;
+      for (ptrdiff_t k = -d; k <= d; k += 2) {
+        ptrdiff_t x = k == -d || (k != d && at(v, k - 1) < at(v, k + 1))
+                          ? at(v, k + 1)
+                          : at(v, k - 1) + 1;
+        ptrdiff_t y = x - k;
         while (x < n && y < m &&
                a_[g.a0 + static_cast<size_t>(x)] ==
                    b_[g.b0 + static_cast<size_t>(y)]) {
@@ -178,16 +180,16 @@ class LineDiff {
 
   // Walks the search back from diagonal k at edit length d, marking the one
   // line each step of the edit removes or adds.
-  void MarkEdit(const Gap& g, const std::vector<std::vector<int64_t>>& trace,
-                int64_t d, int64_t k) {
+  void MarkEdit(const Gap& g, const std::vector<std::vector<ptrdiff_t>>& trace,
+                ptrdiff_t d, ptrdiff_t k) {
     for (; d > 0; --d) {
-      const std::vector<int64_t>& row = trace[static_cast<size_t>(d)];
-      const auto was = [&](int64_t diagonal) {
+      const std::vector<ptrdiff_t>& row = trace[static_cast<size_t>(d)];
+      const auto was = [&](ptrdiff_t diagonal) {
         return row[static_cast<size_t>(diagonal + d + 1)];
       };
       const bool down = k == -d || (k != d && was(k - 1) < was(k + 1));
-      const int64_t previousK = down ? k + 1 : k - 1;
-      const int64_t previousX = was(previousK);
+      const ptrdiff_t previousK = down ? k + 1 : k - 1;
+      const ptrdiff_t previousX = was(previousK);
       if (down) {
         added_[g.b0 + static_cast<size_t>(previousX - previousK)] = true;
       } else {
