@@ -23,6 +23,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
       "searched for *.ost files; - reads standard input and writes standard "
       "output.",
       "kalvane-arrange");
+  // On Windows the parser would take /path for an option of that name; a
+  // path that begins with a slash is a path there too.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version",
                        std::string("kalvane-arrange ") + KALVANE_VERSION_TEXT);
   bool check = false;
