@@ -125,7 +125,7 @@ ToviBool PutFunctionsInOrder(SourceDocument& doc, HWND list,
     if (!changes) return kFalse;
     MakeRoomForStep(doc.history.undo);
     if (ArrangeFunctions(doc, list, order) != kTrue) return kFalse;
-    RecordStep(doc, {-1, -1, std::move(order)});
+    RecordStep(doc, FunctionOrder{std::move(order)});
     return kTrue;
   } catch (const std::exception&) {
     return kFalse;
