@@ -179,13 +179,14 @@ void MoveFunctionDown(SourceDocument& doc, HWND list);
 ToviBool MoveFunctionToTop(SourceDocument& doc, HWND list);
 ToviBool MoveFunctionToBottom(SourceDocument& doc, HWND list);
 
-// Puts the functions in natural order of the names their list entries show
-// (NaturalNameLess: letter case ignored, Item2 before Item10, equal names
-// keeping their order), declarations and blocks together, as one step that
-// one undo takes back. The list is rebuilt once, before the document
-// follows; the selected function stays selected. kFalse, changing nothing,
-// when the document refuses moves or its functions already stand in that
-// order.
+// Puts the functions in natural order of their names (NaturalNameLess:
+// letter case ignored, Item2 before Item10, equal names keeping their
+// order), declarations and blocks together, as one step that one undo takes
+// back. The names are the bytes the declaration lines give, not the texts
+// the list hands back, so every platform and kalvane-arrange agree on the
+// order. The list is rebuilt once, before the document follows; the
+// selected function stays selected. kFalse, changing nothing, when the
+// document refuses moves or its functions already stand in that order.
 ToviBool SortFunctionsByName(SourceDocument& doc, HWND list);
 
 // Puts the function that stands at order[i] at position i, for every i, as

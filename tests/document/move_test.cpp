@@ -266,6 +266,19 @@ TEST_F(DocumentTest, SortByNameIsOneStep) {
   ASSERT_EQ(UndoMove(doc, list), kTrue);
   EXPECT_EQ(Saved(), loaded);
   EXPECT_EQ(tovi::memory::Selection(list), 2);
+
+  // Names sort by their bytes in the file, whatever text the list hands
+  // back for them: a NUL, a byte of an 8-bit code page, UTF-8.
+  const std::string decl = "DECLARE FUNCTION ";
+  const Strings sorted{decl + std::string("A\0B ()", 6), decl + "A_B ()",
+                       decl + std::string("\x9E") + "eta ()",
+                       decl + "\xC3\x89mile ()"};
+  Load(sorted[3] + "\n" + sorted[1] + "\n" + sorted[2] + "\n" + sorted[0] +
+       "\n");
+  EXPECT_TRUE(SortWouldChangeOrder(doc, list));
+  ASSERT_EQ(SortFunctionsByName(doc, list), kTrue);
+  EXPECT_EQ(Texts(), sorted);
+  EXPECT_FALSE(SortWouldChangeOrder(doc, list));
 }
 
 }  // namespace
