@@ -1,4 +1,9 @@
+// The one move: any function put at any position in one step, the list
+// entry first and the document following. Up, Down, Move to Top and Move to
+// Bottom, drags, and the undo and redo of any of them are all this move;
+// Up and Down make it through the two halves of exchanging neighbours.
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "document/rearrange.h"
@@ -6,90 +11,174 @@
 
 namespace {
 
-bool ValidLine(const SourceDocument& doc, int32_t line) {
-  return line >= 0 && line < doc.lineCount;
+int32_t BlockLength(const FunctionRecord& record) {
+  return record.lastLine - record.firstLine + 1;
 }
 
-// Blocks a then b, each well formed (an empty one has lastLine firstLine - 1),
-// inside the document, and declarations outside both.
-bool Exchangeable(const SourceDocument& doc, const FunctionRecord& a,
-                  const FunctionRecord& b) {
-  return a.firstLine >= 0 && a.firstLine <= a.lastLine + 1 &&
-         a.lastLine < b.firstLine && b.firstLine <= b.lastLine + 1 &&
-         b.lastLine < doc.lineCount && ValidLine(doc, a.declLine) &&
-         ValidLine(doc, b.declLine) &&
-         (a.declLine < a.firstLine || a.declLine > b.lastLine) &&
-         (b.declLine < a.firstLine || b.declLine > b.lastLine);
+// The document's half of a move; the caller has checked MovesAllowed. It
+// allocates nothing, so once the list has moved the document always follows.
+void RotateFunctions(SourceDocument& doc, int32_t from, int32_t to) noexcept {
+  auto& f = doc.functions;
+  auto& lines = doc.lines;
+  const int32_t lo = std::min(from, to);
+  const int32_t hi = std::max(from, to);
+  const bool down = from < to;
+  const auto record = [&](int32_t k) -> FunctionRecord& {
+    return f[static_cast<size_t>(k)];
+  };
+
+  // Declaration slots stay where they are; their texts, each with its own
+  // terminator, pass one slot along.
+  auto decl = [&](int32_t k) -> SourceLine& {
+    return lines[static_cast<size_t>(record(k).declLine)];
+  };
+  const SourceLine moved = decl(from);
+  if (down) {
+    for (int32_t k = lo; k < hi; ++k) decl(k) = decl(k + 1);
+  } else {
+    for (int32_t k = hi; k > lo; --k) decl(k) = decl(k - 1);
+  }
+  decl(to) = moved;
+
+  // The blocks are one run of lines; the moved block goes to its far end.
+  const int32_t begin = record(lo).firstLine;
+  const int32_t end = record(hi).lastLine + 1;
+  const int32_t length = BlockLength(record(from));
+  const auto first = lines.begin() + begin;
+  const auto last = lines.begin() + end;
+  std::rotate(first, down ? first + length : last - length, last);
+
+  // Each record between takes its neighbour's block length. Walking away
+  // from the moved function's old place, every neighbour is still unchanged
+  // when it is read.
+  if (down) {
+    int32_t start = begin;
+    for (int32_t k = lo; k <= hi; ++k) {
+      const int32_t taken = k < hi ? BlockLength(record(k + 1)) : length;
+      record(k).firstLine = start;
+      start += taken;
+      record(k).lastLine = start - 1;
+    }
+  } else {
+    int32_t stop = end;
+    for (int32_t k = hi; k >= lo; --k) {
+      const int32_t taken = k > lo ? BlockLength(record(k - 1)) : length;
+      record(k).lastLine = stop - 1;
+      stop -= taken;
+      record(k).firstLine = stop;
+    }
+  }
+}
+
+// Up and Down: the function at `from` exchanged with its neighbour `to`,
+// the list entries first; then, as after any move, the moved function is
+// selected and the move recorded.
+void ExchangeWithNeighbour(SourceDocument& doc, HWND list, int32_t from,
+                           int32_t to) {
+  const int32_t a = std::min(from, to);
+  try {
+    if (!MovesAllowed(doc, a, a + 1) || a + 1 >= ToviListBox_GetCount(list)) {
+      return;
+    }
+    MakeRoomForStep(doc.history.undo);
+    const std::vector<int32_t> selection{to};
+    if (ExchangeListEntries(list, a, a + 1) != kTrue) return;
+    // The document was checked above, so it follows the list.
+    ExchangeFunctions(doc, a, a + 1);
+    SelectEntries(list, selection);
+    RecordStep(doc, FunctionMove{from, to});
+  } catch (const std::exception&) {
+    // Only the room and the selection's copy can fail, before anything
+    // changed.
+  }
 }
 
 }  // namespace
 
-ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b) {
-  if (!doc.problem.empty() || a < 0 || a >= b || b > doc.lastFunction ||
-      static_cast<size_t>(b) >= doc.functions.size()) {
+bool BlocksInOneRun(const SourceDocument& doc, int32_t lo, int32_t hi) {
+  const auto& f = doc.functions;
+  const int32_t begin = f[static_cast<size_t>(lo)].firstLine;
+  const int32_t end = f[static_cast<size_t>(hi)].lastLine + 1;
+  if (begin < 0 || end > doc.lineCount) return false;
+  int32_t next = begin;
+  for (int32_t k = lo; k <= hi; ++k) {
+    const FunctionRecord& record = f[static_cast<size_t>(k)];
+    if (record.firstLine != next || BlockLength(record) < 0) return false;
+    next = record.lastLine + 1;
+    if (record.declLine < 0 || record.declLine >= doc.lineCount ||
+        (record.declLine >= begin && record.declLine < end)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool MovesAllowed(const SourceDocument& doc, int32_t lo, int32_t hi) {
+  return doc.problem.empty() && lo >= 0 && lo < hi && hi <= doc.lastFunction &&
+         static_cast<size_t>(hi) < doc.functions.size() &&
+         BlocksInOneRun(doc, lo, hi);
+}
+
+ToviBool CarryFunction(SourceDocument& doc, HWND list, int32_t from,
+                       int32_t to) noexcept {
+  const int32_t lo = std::min(from, to);
+  const int32_t hi = std::max(from, to);
+  try {
+    if (!MovesAllowed(doc, lo, hi) || hi >= ToviListBox_GetCount(list)) {
+      return kFalse;
+    }
+    const std::vector<int32_t> selection{to};
+    // Record i must keep describing entry i: the document follows the list
+    // only once the list has moved.
+    if (!MoveListEntry(list, from, to)) return kFalse;
+    RotateFunctions(doc, from, to);
+    SelectEntries(list, selection);
+    return kTrue;
+  } catch (const std::exception&) {
+    // Only the selection's copy can fail, before anything changed.
     return kFalse;
   }
-  FunctionRecord& first = doc.functions[static_cast<size_t>(a)];
-  FunctionRecord& second = doc.functions[static_cast<size_t>(b)];
-  if (!Exchangeable(doc, first, second)) return kFalse;
+}
 
-  // Each declaration line keeps its terminator: it moves with its text.
-  std::swap(doc.lines[static_cast<size_t>(first.declLine)],
-            doc.lines[static_cast<size_t>(second.declLine)]);
-
-  // Only the lines from the first block's start to the second block's end
-  // change places: A, between, B becomes B, between, A.
-  const int32_t lengthA = first.lastLine - first.firstLine + 1;
-  const int32_t lengthB = second.lastLine - second.firstLine + 1;
-  const auto begin = doc.lines.begin() + first.firstLine;
-  const auto end = doc.lines.begin() + second.lastLine + 1;
-  std::reverse(begin, end);
-  std::reverse(begin, begin + lengthB);
-  std::reverse(begin + lengthB, end - lengthA);
-  std::reverse(end - lengthA, end);
-
-  // Blocks between the two shift by the difference of their lengths.
-  const int32_t shift = lengthB - lengthA;
-  for (int32_t k = a + 1; k < b; ++k) {
-    doc.functions[static_cast<size_t>(k)].firstLine += shift;
-    doc.functions[static_cast<size_t>(k)].lastLine += shift;
+ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from,
+                      int32_t to) {
+  try {
+    MakeRoomForStep(doc.history.undo);
+    if (CarryFunction(doc, list, from, to) != kTrue) return kFalse;
+    RecordStep(doc, FunctionMove{from, to});
+    return kTrue;
+  } catch (const std::exception&) {
+    return kFalse;
   }
-  const int32_t startB = first.firstLine;
-  const int32_t startA = second.lastLine + 1 - lengthA;
-  first.firstLine = startB;
-  first.lastLine = startB + lengthB - 1;
-  second.firstLine = startA;
-  second.lastLine = startA + lengthA - 1;
+}
+
+ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b) {
+  if (b != a + 1 || !MovesAllowed(doc, a, b)) return kFalse;
+  RotateFunctions(doc, b, a);
   return kTrue;
 }
 
 ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j) {
-  const int32_t count = ToviListBox_GetCount(list);
-  if (i < 0 || j < 0 || i >= count || j >= count) return kFalse;
-  if (i == j) return kTrue;
-  // Empty texts are exchanged too: a declaration may name the empty text,
-  // and its entry must follow its record. The later entry goes in front of
-  // the earlier one, which then takes the later one's place; when the list
-  // refuses the second step, the first is taken back.
   const int32_t lo = std::min(i, j);
   const int32_t hi = std::max(i, j);
-  if (!MoveListEntry(list, hi, lo)) return kFalse;
-  if (hi - lo == 1 || MoveListEntry(list, lo + 1, hi)) return kTrue;
-  if (!MoveListEntry(list, lo, hi)) AbandonList(list);
-  return kFalse;
+  if (lo < 0 || hi != lo + 1 || hi >= ToviListBox_GetCount(list)) {
+    return kFalse;
+  }
+  return MoveListEntry(list, hi, lo) ? kTrue : kFalse;
 }
 
-// Up and Down are the neighbouring case of MoveFunction. The function in
-// position 1 is never moved up, so Up never fills position 0; Down on the
-// first function still exchanges the two.
+// The function in position 1 is never moved up, so Up never fills position
+// 0; Down on the first function still exchanges the two.
 void MoveFunctionUp(SourceDocument& doc, HWND list) {
   const int32_t p = SelectedPosition(list);
-  if (p >= 2) MoveFunction(doc, list, p, p - 1);
+  if (p >= 2) ExchangeWithNeighbour(doc, list, p, p - 1);
 }
 
 void MoveFunctionDown(SourceDocument& doc, HWND list) {
   const int32_t p = SelectedPosition(list);
-  if (p >= 0 && p < doc.lastFunction) MoveFunction(doc, list, p, p + 1);
+  if (p >= 0 && p < doc.lastFunction) {
+    ExchangeWithNeighbour(doc, list, p, p + 1);
+  }
 }
 
 // Unlike Up, these reach position 0, as a drag does.

@@ -20,6 +20,17 @@
 // declaration lines stands outside those blocks.
 bool BlocksInOneRun(const SourceDocument& doc, int32_t lo, int32_t hi);
 
+// Functions lo < hi are listed functions of a document that takes moves,
+// and their blocks are in one run.
+bool MovesAllowed(const SourceDocument& doc, int32_t lo, int32_t hi);
+
+// MoveFunction without the history: puts the function at list position
+// `from` at `to`, the list first and the document following, and selects
+// it. Not recorded for undo. kFalse, changing nothing, when the document
+// refuses the move or the list refuses the entry.
+ToviBool CarryFunction(SourceDocument& doc, HWND list, int32_t from,
+                       int32_t to) noexcept;
+
 // Puts the list entry at `from` at `to`, the entries between shifting one
 // place toward `from`. False, with entries and selection as they were, when
 // the list refuses.

@@ -4,9 +4,11 @@
 #include <exception>
 #include <numeric>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "document/line_kinds.h"
 #include "document/natural_order.h"
 #include "document/rearrange.h"
 #include "document/source_document.h"
@@ -35,8 +37,20 @@ std::vector<std::string> EntryTexts(HWND list, int32_t count) {
   return texts;
 }
 
-bool NamesLess(const std::string& a, const std::string& b) {
-  return NaturalNameLess(a, b);
+// The name of every function as its declaration line gives it, in the
+// document's own bytes, just as loading listed it. The list's texts will not
+// do: a list control may hand back other bytes than it was given (the
+// Windows list returns its UTF-16 text converted back, so bytes of another
+// code page come back as UTF-8 and a NUL as the symbol for NUL), and the
+// order would then depend on the platform and its code page, where kalvane
+// on every platform and kalvane-arrange must agree on every file.
+std::vector<std::string_view> DeclaredNames(const SourceDocument& doc) {
+  std::vector<std::string_view> names;
+  names.reserve(doc.functions.size());
+  for (const FunctionRecord& record : doc.functions) {
+    names.push_back(ClassifyLine(doc.Text(record.declLine)).name);
+  }
+  return names;
 }
 
 // The lines with the blocks in `order` and each declaration slot holding the
@@ -125,7 +139,7 @@ ToviBool PutFunctionsInOrder(SourceDocument& doc, HWND list,
     if (!changes) return kFalse;
     MakeRoomForStep(doc.history.undo);
     if (ArrangeFunctions(doc, list, order) != kTrue) return kFalse;
-    RecordStep(doc, {-1, -1, std::move(order)});
+    RecordStep(doc, FunctionOrder{std::move(order)});
     return kTrue;
   } catch (const std::exception&) {
     return kFalse;
@@ -136,13 +150,14 @@ ToviBool SortFunctionsByName(SourceDocument& doc, HWND list) {
   try {
     const int32_t count = Arrangeable(doc, list);
     if (count < 2) return kFalse;
-    const std::vector<std::string> names = EntryTexts(list, count);
-    if (std::is_sorted(names.begin(), names.end(), NamesLess)) return kFalse;
+    const std::vector<std::string_view> names = DeclaredNames(doc);
+    if (std::is_sorted(names.begin(), names.end(), NaturalNameLess))
+      return kFalse;
     std::vector<int32_t> order(static_cast<size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-      return NamesLess(names[static_cast<size_t>(a)],
-                       names[static_cast<size_t>(b)]);
+      return NaturalNameLess(names[static_cast<size_t>(a)],
+                             names[static_cast<size_t>(b)]);
     });
     return PutFunctionsInOrder(doc, list, std::move(order));
   } catch (const std::exception&) {
@@ -154,8 +169,8 @@ bool SortWouldChangeOrder(const SourceDocument& doc, HWND list) {
   try {
     const int32_t count = Arrangeable(doc, list);
     if (count < 2) return false;
-    const std::vector<std::string> names = EntryTexts(list, count);
-    return !std::is_sorted(names.begin(), names.end(), NamesLess);
+    const std::vector<std::string_view> names = DeclaredNames(doc);
+    return !std::is_sorted(names.begin(), names.end(), NaturalNameLess);
   } catch (const std::exception&) {
     return false;
   }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "document/file_stamp.h"
@@ -39,16 +40,22 @@ struct SourceLine {
   int32_t terminatorLength = 0;
 };
 
-// One step as the history keeps it. A move: the function at list position
-// `from` was put at position `to`; two numbers, whatever the size of the
-// file, so the history can be as long as a session. A sort also keeps
-// `order`, the list position each function came from (position i took the
-// function that stood at order[i]); it stays empty for every other step.
-struct MoveStep {
+// One move as the history keeps it: the function at list position `from`
+// was put at position `to`. Two numbers, whatever the size of the file, so
+// the history can be as long as a session.
+struct FunctionMove {
   int32_t from = -1;
   int32_t to = -1;
+};
+
+// A new order of all the functions at once, as a sort makes: position i
+// took the function that stood at order[i].
+struct FunctionOrder {
   std::vector<int32_t> order;
 };
+
+// One step of the history: a move, or a new order.
+using MoveStep = std::variant<FunctionMove, FunctionOrder>;
 
 struct MoveHistory {
   std::vector<MoveStep> undo;  // the last step done is last
@@ -124,14 +131,19 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
 // without one gets the first line's, or the platform's when there is none.
 std::string SerializeSource(const SourceDocument& doc);
 
-// Exchanges functions a < b (their declaration texts, blocks and records)
-// when their blocks stand in that order. kFalse, changing nothing, when the
-// document refuses moves or the indexes are not such a pair.
+// The two halves of exchanging neighbours, as the Up and Down commands use
+// them: the list entries first, and the functions only once the list took
+// them, so that record i keeps describing entry i. Each is the
+// neighbouring case of the matching half of MoveFunction.
+//
+// ExchangeFunctions exchanges functions a and b = a + 1: their declaration
+// texts, blocks and records. kFalse, changing nothing, when the document
+// refuses moves or a and b are no such pair of listed functions.
 ToviBool ExchangeFunctions(SourceDocument& doc, int32_t a, int32_t b);
 
-// Exchanges the texts of list entries i and j. kFalse when either is missing
-// or the list refuses; the entries then stay as they were (or, should not
-// even the way back work, the list is emptied rather than left out of step).
+// ExchangeListEntries exchanges the texts of neighbouring list entries i and
+// j. kFalse, with the entries and selection as they were, when they are no
+// neighbours in the list or the list refuses.
 ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 
 // Puts the function at list position `from` at position `to` in one step,
@@ -143,10 +155,6 @@ ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j);
 // kFalse, changing nothing, when the document refuses moves, from equals
 // to, either is not a listed function, or the list refuses the entry.
 ToviBool MoveFunction(SourceDocument& doc, HWND list, int32_t from, int32_t to);
-
-// Remembers a move just made for undo; moves undone before it can no longer
-// be redone.
-void RecordMove(SourceDocument& doc, int32_t from, int32_t to);
 
 // Undoes the last step, or redoes the last step undone: bytes, records and
 // list become what they were before it (after it, for redo). After a move
@@ -171,13 +179,14 @@ void MoveFunctionDown(SourceDocument& doc, HWND list);
 ToviBool MoveFunctionToTop(SourceDocument& doc, HWND list);
 ToviBool MoveFunctionToBottom(SourceDocument& doc, HWND list);
 
-// Puts the functions in natural order of the names their list entries show
-// (NaturalNameLess: letter case ignored, Item2 before Item10, equal names
-// keeping their order), declarations and blocks together, as one step that
-// one undo takes back. The list is rebuilt once, before the document
-// follows; the selected function stays selected. kFalse, changing nothing,
-// when the document refuses moves or its functions already stand in that
-// order.
+// Puts the functions in natural order of their names (NaturalNameLess:
+// letter case ignored, Item2 before Item10, equal names keeping their
+// order), declarations and blocks together, as one step that one undo takes
+// back. The names are the bytes the declaration lines give, not the texts
+// the list hands back, so every platform and kalvane-arrange agree on the
+// order. The list is rebuilt once, before the document follows; the
+// selected function stays selected. kFalse, changing nothing, when the
+// document refuses moves or its functions already stand in that order.
 ToviBool SortFunctionsByName(SourceDocument& doc, HWND list);
 
 // Puts the function that stands at order[i] at position i, for every i, as

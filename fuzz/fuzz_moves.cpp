@@ -10,9 +10,10 @@
 //
 // Actions, by byte value b:
 //   0xFE         save to a file and read it back
-//   0xFD a c     exchange functions a and c directly (signed bytes), as a
-//                far move would, then their list entries; not recorded, so
-//                from then on undoing everything no longer reaches the load
+//   0xFD a c     exchange functions a and c directly (signed bytes), then
+//                their list entries, as Up and Down do for neighbours; not
+//                recorded, so from then on undoing everything no longer
+//                reaches the load
 //   0xFC a c     move function a to position c (signed bytes), as a drag
 //                does; c one past the last is a drop below the last
 //   0xFB, 0xFA   Move to Top, Move to Bottom
@@ -270,10 +271,10 @@ void UndoEverythingAndBack(const Model& model, SourceDocument& doc, HWND list,
 
 void ExchangeDirectly(Model& model, SourceDocument& doc, HWND list, int32_t a,
                       int32_t b) {
-  const bool fits = model.movable && a >= 0 && a < b && b <= model.Last();
+  const bool fits = model.movable && a >= 0 && b == a + 1 && b <= model.Last();
   const ToviBool exchanged = ExchangeFunctions(doc, a, b);
   Require(exchanged == (fits ? kTrue : kFalse),
-          "any two functions of a sound file can be exchanged, nothing else");
+          "neighbours in a sound file can be exchanged, nothing else");
   if (!exchanged) return;
   Require(ExchangeListEntries(list, a, b) == kTrue,
           "the entries of exchanged functions can be exchanged");

@@ -403,6 +403,11 @@ TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
             "FUNCTION item2 ()\nEND FUNCTION\nFUNCTION Item10 ()\n"
             "END FUNCTION\n");
   EXPECT_EQ(Run({"--check", "--sort", "sorted.ost"}).status, 0);
+  // Names in any bytes sort as kalvane sorts them (the same two files as
+  // the scenario kalvane_sort_by_bytes).
+  Put("odd.ost", Data("odd_names.ost"));
+  EXPECT_EQ(Run({"--sort", "odd.ost"}).status, 0);
+  EXPECT_EQ(Get("odd.ost"), Data("odd_names_sorted.ost"));
 }
 
 TEST_F(ArrangeTest, VersionAndUsage) {

@@ -61,7 +61,7 @@ TEST_F(Moves, ListShortOfMemoryTakesTheWholeStepOrNone) {
        [&] { RedoMove(doc, list); }},
       {[] {},
        [&] {
-         if (ExchangeListEntries(list, 0, 2)) ExchangeFunctions(doc, 0, 2);
+         if (ExchangeListEntries(list, 1, 2)) ExchangeFunctions(doc, 1, 2);
        }},
   };
   for (const auto how : {tovi::memory::EntryFailure::kRefuse,
@@ -134,6 +134,7 @@ TEST_F(Moves, RefusedMovesChangeNothing) {
   EXPECT_EQ(ExchangeFunctions(doc, 1, 1), kFalse);
   EXPECT_EQ(ExchangeFunctions(doc, 2, 1), kFalse);
   EXPECT_EQ(ExchangeFunctions(doc, 3, 4), kFalse);
+  EXPECT_EQ(ExchangeFunctions(doc, 0, 2), kFalse);  // neighbours only
   EXPECT_EQ(Saved(), original);
 }
 
@@ -183,9 +184,10 @@ TEST_F(Moves, UpThenDownRestoresTheExactBytes) {
 }
 
 TEST_F(Moves, FarExchangeShiftsTheBlocksBetween) {
-  // A (three lines) and C (two): B's block between them moves up one line.
-  ASSERT_EQ(ExchangeFunctions(doc, 0, 2), kTrue);
-  ASSERT_EQ(ExchangeListEntries(list, 0, 2), kTrue);
+  // A (three lines) and C (two) exchanged by two far moves: B's block
+  // between them moves up one line.
+  ASSERT_EQ(MoveFunction(doc, list, 0, 2), kTrue);
+  ASSERT_EQ(MoveFunction(doc, list, 1, 0), kTrue);
   EXPECT_EQ(doc.functions,
             (std::vector<FunctionRecord>{
                 {0, 4, 5}, {1, 6, 10}, {2, 11, 13}, {3, 14, 16}}));
@@ -218,13 +220,14 @@ TEST_F(DocumentTest, EmptyEntriesAreExchangedToo) {
   EXPECT_EQ(doc.Text(doc.functions[1].firstLine), "FUNCTION First()");
 }
 
-TEST_F(DocumentTest, ListExchangeRefusesOnlyMissingPositions) {
-  Load("DECLARE FUNCTION A ()\nDECLARE FUNCTION B ()\n");
+TEST_F(DocumentTest, ListExchangeTakesOnlyNeighbours) {
+  Load("DECLARE FUNCTION A ()\nDECLARE FUNCTION B ()\nDECLARE FUNCTION C ()\n");
   EXPECT_EQ(ExchangeListEntries(list, 0, 2), kFalse);
-  EXPECT_EQ(ExchangeListEntries(list, -1, 1), kFalse);
-  EXPECT_EQ(Entries(), (Strings{"A", "B"}));
+  EXPECT_EQ(ExchangeListEntries(list, -1, 0), kFalse);
+  EXPECT_EQ(ExchangeListEntries(list, 2, 3), kFalse);
+  EXPECT_EQ(Entries(), (Strings{"A", "B", "C"}));
   EXPECT_EQ(ExchangeListEntries(list, 1, 0), kTrue);
-  EXPECT_EQ(Entries(), (Strings{"B", "A"}));
+  EXPECT_EQ(Entries(), (Strings{"B", "A", "C"}));
 }
 
 TEST(NaturalOrder, NumbersByValueLettersWithoutCase) {
@@ -263,6 +266,19 @@ TEST_F(DocumentTest, SortByNameIsOneStep) {
   ASSERT_EQ(UndoMove(doc, list), kTrue);
   EXPECT_EQ(Saved(), loaded);
   EXPECT_EQ(tovi::memory::Selection(list), 2);
+
+  // Names sort by their bytes in the file, whatever text the list hands
+  // back for them: a NUL, a byte of an 8-bit code page, UTF-8.
+  const std::string decl = "DECLARE FUNCTION ";
+  const Strings sorted{decl + std::string("A\0B ()", 6), decl + "A_B ()",
+                       decl + std::string("\x9E") + "eta ()",
+                       decl + "\xC3\x89mile ()"};
+  Load(sorted[3] + "\n" + sorted[1] + "\n" + sorted[2] + "\n" + sorted[0] +
+       "\n");
+  EXPECT_TRUE(SortWouldChangeOrder(doc, list));
+  ASSERT_EQ(SortFunctionsByName(doc, list), kTrue);
+  EXPECT_EQ(Texts(), sorted);
+  EXPECT_FALSE(SortWouldChangeOrder(doc, list));
 }
 
 }  // namespace

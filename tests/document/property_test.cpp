@@ -22,7 +22,8 @@ struct Line {
 };
 
 struct Function {
-  std::string name;  // as the list shows it
+  std::string name;   // as the declaration line gives it
+  std::string shown;  // as the list shows it
   Line decl;
   std::vector<Line> block;  // empty for a function without body
 };
@@ -86,12 +87,14 @@ void AddComments(Random& random, std::vector<Line>& lines, int most) {
 }
 
 // Names with numbers of one to three digits, some with a leading zero, so
-// that a sort by name differs from a sort by bytes; no two equal ignoring
-// case, or the file would not take moves.
+// that a sort by name differs from a sort by bytes, some with a NUL, which
+// a list may show as another character; no two equal ignoring case, or the
+// file would not take moves.
 std::string UniqueName(Random& random, std::vector<std::string>& taken) {
   const char* const kStems[] = {"fn", "Fn", "item", "x_"};
   for (;;) {
     std::string name = kStems[Pick(random, 0, std::size(kStems) - 1)];
+    if (Chance(random, 20)) name += Chance(random, 50) ? '\0' : '_';
     if (Chance(random, 20)) name += "0";
     name += std::to_string(Pick(random, 0, 120));
     std::string folded = name;
@@ -299,7 +302,10 @@ std::vector<std::string> ModelPreview(const Model& model, size_t k) {
   for (const Line& line : model.functions[k].block) {
     lines.push_back(Numbered(++number, line.text));
   }
-  const std::string& name = model.functions[k].name;
+  std::string name;
+  for (char c : model.functions[k].name) {
+    name += Numbered(0, {c}).substr(3);  // as in a line
+  }
   if (model.functions[k].block.empty()) {
     lines.push_back(
         "The file holds no body for " +
@@ -333,12 +339,18 @@ using Property = DocumentTest;
 
 TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
   HWND other = ToviAddListBox(window, 0, 0, 5);
+  HWND scratch = ToviAddListBox(window, 0, 0, 6);  // what a list shows
   for (int n = 0; n < kFiles && !HasFailure(); ++n) {
     Random random(kSeed + static_cast<uint32_t>(n));
     SCOPED_TRACE("seed " + std::to_string(kSeed + static_cast<uint32_t>(n)));
     Model model = Generate(random);
     Load(model.file);
     ASSERT_EQ(doc.problem, "");
+    for (Function& f : model.functions) {
+      ToviListBox_Clear(scratch);
+      ToviListBox_AddItem(scratch, 0, f.name);
+      f.shown = ToviListBox_GetItem(scratch, 0);
+    }
 
     const std::string loaded = Saved();
     // Bytes handed over directly (standard input) load as the file does.
@@ -423,7 +435,7 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
 
       ASSERT_EQ(Saved(), Arrangement(model));
       std::vector<std::string> names;
-      for (const Function& f : model.functions) names.push_back(f.name);
+      for (const Function& f : model.functions) names.push_back(f.shown);
       ASSERT_EQ(Entries(), names);
       // Record i describes entry i: its declaration line and its block.
       for (size_t k = 0; k < model.functions.size(); ++k) {
