@@ -162,7 +162,6 @@ struct Session {
   std::vector<Box> messages;   // message boxes seen and answered
   size_t messagesChecked = 0;  // of those, the ones a step looked at
   int listClicks = 0;          // where the next click into the list goes
-
   // The buttons answering the questions to come, and those asked.
   std::vector<std::string> answers;
   std::vector<Box> questions;

@@ -199,9 +199,8 @@ TEST_F(KalvaneTest, FailedSaveIsReportedAndHarmsNothing) {
   EXPECT_EQ(Read("a.ost"), kTwoFunctions);
 }
 
-// Only the loaded file, changed by another program, is asked about: under
-// another name too, again when it changes while the question is up, and
-// not once it is gone or holds the same bytes again.
+// Only the loaded file changed elsewhere is asked about: also by another name
+// and again while asked; not once it is gone or holds its bytes again.
 TEST_F(KalvaneTest, SaveAsksOnlyAboutTheLoadedFileChangedElsewhere) {
   Write("a.ost", kTwoFunctions);
   fs::create_symlink(Path("a.ost"), Path("link.ost"));

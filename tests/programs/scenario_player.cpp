@@ -98,10 +98,8 @@ class Player {
     } else {
       Check(step, window);
     }
-    for (; questionsAsked_ < mem::Questions().size(); ++questionsAsked_) {
-      EXPECT_TRUE(mem::Questions()[questionsAsked_].answered)
-          << "no answer step answers the question";
-    }
+    for (; questionsAsked_ < mem::Questions().size(); ++questionsAsked_)
+      EXPECT_TRUE(mem::Questions()[questionsAsked_].answered) << "unanswered";
   }
 
  private:
