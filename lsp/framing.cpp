@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -83,6 +84,9 @@ bool FrameReader::ReadBody(size_t size, std::string* keep) {
 
 Frame FrameReader::Next() {
   Frame frame;
+  // The body of a message refused for its size is passed over only now, so
+  // that the refusal went out before the server waits for those bytes.
+  if (skip_ > 0 && !ReadBody(std::exchange(skip_, 0), nullptr)) return frame;
   std::string line;
   bool haveLength = false;
   bool malformed = false;
@@ -122,7 +126,7 @@ Frame FrameReader::Next() {
     frame.status = FrameStatus::kTooLarge;
     frame.error = "a message of " + std::to_string(length) +
                   " bytes is larger than the server takes";
-    if (!ReadBody(length, nullptr)) frame.status = FrameStatus::kEnd;
+    skip_ = length;
     return frame;
   }
   if (!ReadBody(length, &frame.body)) return Frame{};

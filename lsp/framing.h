@@ -45,6 +45,8 @@ class FrameReader {
 
   ByteSource source_;
   std::string buffer_;
+  // Body bytes of a message too large to hold, still to be passed over.
+  size_t skip_ = 0;
   size_t position_ = 0;
 };
 

@@ -34,10 +34,14 @@ std::vector<Run> RunsOf(const std::vector<SourceLine>& before,
     const SourceLine& line = after[j];
     // Most lines follow the line before them, which needs no search.
     int32_t old = -1;
-    if (previous >= 0 && previous + 1 < static_cast<int32_t>(before.size()) &&
-        before[static_cast<size_t>(previous) + 1].offset == line.offset &&
-        line.terminatorLength ==
-            before[static_cast<size_t>(previous) + 1].terminatorLength) {
+    if (line.terminatorLength == 0) {
+      old = -1;
+    } else if (previous >= 0 &&
+               previous + 1 < static_cast<int32_t>(before.size()) &&
+               before[static_cast<size_t>(previous) + 1].offset ==
+                   line.offset &&
+               line.terminatorLength ==
+                   before[static_cast<size_t>(previous) + 1].terminatorLength) {
       old = previous + 1;
     } else {
       old = OldIndex(before, line);

@@ -3,11 +3,36 @@
 #include "lsp/handlers/handlers.h"
 #include "lsp/server.h"
 
+namespace {
+
+// A notification cannot be answered, and guessing would corrupt the text:
+// the document is kept as it was, every edit is refused until the editor
+// sends the whole text again, and the user is told.
+void Refuse(Server& server, OpenDocument& open, const std::string& why) {
+  open.outOfStep = true;
+  Log(open.uri + ": change not applied: " + why);
+  server.send(
+      {{"jsonrpc", "2.0"},
+       {"method", "window/showMessage"},
+       {"params",
+        {{"type", 1},
+         {"message", "kalvane-lsp could not apply a change to " + open.uri +
+                         " (" + why + "); reopen the file to go on."}}}});
+}
+
+}  // namespace
+
 void OnDidChange(Server& server, const Json& params) {
   OpenDocument* open = FindDocument(server, params);
   if (open == nullptr) return;
   const Json item = Member<Json>(params, "textDocument");
-  auto changes = Member<std::vector<ContentChange>>(params, "contentChanges");
+  std::vector<ContentChange> changes;
+  try {
+    changes = Member<std::vector<ContentChange>>(params, "contentChanges");
+  } catch (const RequestError& error) {
+    Refuse(server, *open, error.what());
+    return;
+  }
   if (open->outOfStep) {
     // Only a whole text can bring a document out of step back.
     const auto whole =
@@ -19,18 +44,7 @@ void OnDidChange(Server& server, const Json& params) {
   try {
     ApplyChanges(*open, changes, server.encoding);
   } catch (const RequestError& error) {
-    // A notification cannot be answered, and guessing would corrupt the
-    // text: the document is kept as it was, and every edit is refused
-    // until the editor sends the whole text again.
-    open->outOfStep = true;
-    Log(open->uri + ": change not applied: " + error.what());
-    server.send({{"jsonrpc", "2.0"},
-                 {"method", "window/showMessage"},
-                 {"params",
-                  {{"type", 1},
-                   {"message", "kalvane-lsp could not apply a change to " +
-                                   open->uri + " (" + error.what() +
-                                   "); reopen the file to go on."}}}});
+    Refuse(server, *open, error.what());
     return;
   }
   if (item.contains("version") && item["version"].is_number_integer()) {
