@@ -65,8 +65,17 @@ void from_json(const Json& json, ContentChange& change) {
   if (json.contains("range")) change.range = json.at("range").get<Range>();
 }
 
+const Json& MemberObject(const Json& params, const char* name) {
+  if (!params.is_object() || !params.contains(name) ||
+      !params[name].is_object()) {
+    throw RequestError(ErrorCode::kInvalidParams,
+                       std::string("\"") + name + "\" must be an object");
+  }
+  return params[name];
+}
+
 std::string DocumentUri(const Json& params) {
-  const Json document = Member<Json>(params, "textDocument");
+  const Json& document = MemberObject(params, "textDocument");
   return Member<std::string>(document, "uri");
 }
 

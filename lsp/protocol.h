@@ -114,6 +114,10 @@ T Member(const Json& params, const char* name) {
   }
 }
 
+// The object member `name` of `params`, read in place; InvalidParams when
+// it is absent or no object.
+const Json& MemberObject(const Json& params, const char* name);
+
 // params.textDocument.uri, which every document request and notification
 // carries.
 std::string DocumentUri(const Json& params);

@@ -71,7 +71,10 @@ void Dispatch(Server& server, const Json& message) {
     return;
   }
   const std::string method = message["method"];
-  const Json params = message.value("params", Json::object());
+  // Parameters are read in place: a document's whole text travels in them.
+  static const Json kNoParams = Json::object();
+  const Json& params =
+      message.contains("params") ? message["params"] : kNoParams;
   if (!isRequest) {
     if (method == "exit") {
       server.exitRequested = true;

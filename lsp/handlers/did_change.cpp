@@ -25,7 +25,7 @@ void Refuse(Server& server, OpenDocument& open, const std::string& why) {
 void OnDidChange(Server& server, const Json& params) {
   OpenDocument* open = FindDocument(server, params);
   if (open == nullptr) return;
-  const Json item = Member<Json>(params, "textDocument");
+  const Json& item = MemberObject(params, "textDocument");
   std::vector<ContentChange> changes;
   try {
     changes = Member<std::vector<ContentChange>>(params, "contentChanges");

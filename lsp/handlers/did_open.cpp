@@ -18,7 +18,7 @@ bool IsOstrel(const std::string& languageId, const std::string& uri) {
 }  // namespace
 
 void OnDidOpen(Server& server, const Json& params) {
-  const Json item = Member<Json>(params, "textDocument");
+  const Json& item = MemberObject(params, "textDocument");
   const std::string uri = Member<std::string>(item, "uri");
   const std::string languageId =
       item.contains("languageId") && item["languageId"].is_string()
