@@ -31,7 +31,7 @@ struct Server {
 void HandleMessage(Server& server, std::string_view body);
 
 // Replies to request `id` with `result`, or with an error.
-void Reply(Server& server, const Json& id, const Json& result);
+void Reply(Server& server, const Json& id, Json result);
 void ReplyError(Server& server, const Json& id, ErrorCode code,
                 const std::string& message);
 
