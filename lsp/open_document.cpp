@@ -92,15 +92,18 @@ bool LoadText(OpenDocument& open, std::string text) {
 
 void ApplyChanges(OpenDocument& open, const std::vector<ContentChange>& changes,
                   PositionEncoding encoding) {
-  std::string text = open.doc.bytes;
   // Each change applies to the text the previous one left; positions are
-  // found on that text's lines.
+  // found on that text's lines. Each new text is put together once from the
+  // pieces around the change: a large text is never copied whole and then
+  // shifted.
   OpenDocument scratch;
   const OpenDocument* current = &open;
+  std::string text = changes.empty() ? open.doc.bytes : std::string();
   for (size_t k = 0; k < changes.size(); ++k) {
     const ContentChange& change = changes[k];
+    std::string next;
     if (!change.range) {
-      text = change.text;
+      next = change.text;
     } else {
       const size_t begin = OffsetOf(*current, change.range->start, encoding);
       const size_t end = OffsetOf(*current, change.range->end, encoding);
@@ -108,10 +111,16 @@ void ApplyChanges(OpenDocument& open, const std::vector<ContentChange>& changes,
         throw RequestError(ErrorCode::kInvalidParams,
                            "a change's range ends before it starts");
       }
-      text.replace(begin, end - begin, change.text);
+      const std::string_view before = current->doc.bytes;
+      next.reserve(before.size() - (end - begin) + change.text.size());
+      next.append(before.substr(0, begin))
+          .append(change.text)
+          .append(before.substr(end));
     }
-    if (k + 1 < changes.size()) {
-      scratch.doc.bytes = text;
+    if (k + 1 == changes.size()) {
+      text = std::move(next);
+    } else {
+      scratch.doc.bytes = std::move(next);
       scratch.lines.clear();
       AppendLines(scratch.doc.bytes, 0, scratch.doc.bytes.size(),
                   scratch.lines);
