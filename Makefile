@@ -67,6 +67,7 @@ bench: build
 	$(BUILD)/bench/document_bench
 	bash scripts/with-xvfb.sh $(BUILD)/bench/list_bench
 	$(BUILD)/bench/arrange_bench
+	$(BUILD)/bench/lsp_bench
 
 # The document and program tests, and the native programs' end-to-end tests
 # (the programs, the backend and the runner all built with the sanitizers),
@@ -90,7 +91,7 @@ tsan: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVANE_FUZZ=ON -DKALVANE_GUI=OFF
-	cmake --build build-fuzz --target fuzz_load fuzz_moves fuzz_drag
+	cmake --build build-fuzz --target fuzz_load fuzz_moves fuzz_drag fuzz_lsp
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:

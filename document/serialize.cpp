@@ -8,8 +8,8 @@ namespace {
 
 constexpr size_t kChunk = size_t{1} << 20;
 
-// What ends a line read without a terminator: the file's own habit, taken
-// from its first line, else the platform's.
+}  // namespace
+
 std::string_view FallbackTerminator(std::string_view bytes) {
   const size_t end = bytes.find_first_of("\r\n");
   if (end == std::string_view::npos) return PlatformTerminator();
@@ -17,8 +17,6 @@ std::string_view FallbackTerminator(std::string_view bytes) {
   return bytes.substr(end,
                       end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
 }
-
-}  // namespace
 
 bool WriteSerialized(const SourceDocument& doc, const ChunkWriter& write) {
   const std::string_view bytes = doc.bytes;

@@ -28,7 +28,7 @@ run() {
   fi
 }
 
-for target in fuzz_load fuzz_moves fuzz_drag; do
+for target in fuzz_load fuzz_moves fuzz_drag fuzz_lsp; do
   mkdir "$work/$target"
   cp corpus/$target/* "$work/$target/"
   run $target -max_total_time="$seconds" -print_final_stats=1 \

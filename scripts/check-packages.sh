@@ -39,7 +39,7 @@ done
 for zip in "$dist"/kalvane-*-win64.zip "$dist"/kalvane-*-win32.zip; do
   folder=$(basename "$zip" .zip)
   expected=$(printf "$folder/%s\n" LICENSE.txt README.txt kalvane-arrange.exe \
-    kalvane.exe listdrag.exe)
+    kalvane-lsp.exe kalvane.exe listdrag.exe)
   listed=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
   [ "$listed" = "$expected" ] || fail "$(basename "$zip") holds: $listed"
 done

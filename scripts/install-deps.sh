@@ -12,6 +12,7 @@ packages=(
   wine wine64 icoutils
   dpkg-dev file lintian appstream desktop-file-utils man-db unzip
   libcli11-dev pre-commit git patch
+  nlohmann-json3-dev neovim emacs-nox elpa-eglot
 )
 
 missing=()

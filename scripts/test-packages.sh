@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Tests what a user installs, not the build folders. The Debian package from
 # dist/ is installed with dpkg, the installed kalvane plays a scenario
-# (load, move, save) under Xvfb and the installed kalvane-arrange arranges a
-# folder, the package is removed again and nothing of
-# it may be left. Then the 64-bit zip is unpacked into an empty folder and
+# (load, move, save) under Xvfb, the installed kalvane-arrange arranges a
+# folder and the installed kalvane-lsp serves a session, the package is
+# removed again and nothing of it may be left. Then the 64-bit zip is unpacked into an empty folder and
 # its kalvane.exe plays the same scenario under Wine, and its
-# kalvane-arrange.exe arranges the folder.
+# kalvane-arrange.exe arranges the folder and its kalvane-lsp.exe serves
+# a session.
 #
 # Installs and removes a system package, so it needs root; CI runs it on a
 # throwaway machine after make test and make package, whose runners it uses.
@@ -48,6 +49,8 @@ fi
 play_linux /usr/bin || fail "the installed kalvane did not play $(basename "$scenario")"
 bash tests/arrange/tree_test.sh /usr/bin/kalvane-arrange "$data" ||
   fail "the installed kalvane-arrange did not arrange a folder"
+bash tests/lsp/session_test.sh /usr/bin/kalvane-lsp "$data" ||
+  fail "the installed kalvane-lsp did not serve a session"
 
 dpkg -r "$package"
 trap - EXIT
@@ -81,6 +84,8 @@ source scripts/wine-desktop.sh
 play_windows "$programs" || fail "the zip's kalvane.exe did not play $(basename "$scenario")"
 bash tests/arrange/tree_test.sh "$programs/kalvane-arrange.exe" "$data" wine ||
   fail "the zip's kalvane-arrange.exe did not arrange a folder"
+bash tests/lsp/session_test.sh "$programs/kalvane-lsp.exe" "$data" wine ||
+  fail "the zip's kalvane-lsp.exe did not serve a session"
 
 [ "$failures" -eq 0 ] && echo "installed packages passed"
 exit $((failures > 0))
