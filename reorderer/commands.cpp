@@ -1,7 +1,12 @@
 // kalvane's commands: what each button of the main window does.
+#include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "document/file_io.h"
+#include "document/order_by_names.h"
 #include "document/shown_name.h"
 #include "reorderer/kalvane.h"
 #include "reorderer/state.h"
@@ -37,31 +42,123 @@ void OnLoad() {
                                      kSourceFilter, "", 0));
 }
 
-void OnSave() {
-  std::string path =
-      ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
-                          kalvane::fileName, kTrue);
-  if (path.empty()) return;
-  std::string kept;
-  if (SaveSource(kalvane::document, path, &kept)) return;
-  if (kept.empty()) {
+// The name of the file at `path`, as messages show it.
+std::string ShownFileName(const std::string& path) {
+  return ShownName(path.substr(path.find_last_of(kSeparators) + 1));
+}
+
+void ReportFailedSave(const SaveOutcome& outcome) {
+  if (outcome.result != SaveResult::kKeptAside) {
     ShowError("Cannot save file");
     return;
   }
   // The system took the old file away but the new contents are safe in a
   // file beside it: the user must learn its name, or believe them lost.
-  const size_t nameStart = kept.find_last_of(kSeparators) + 1;
   const std::string text = "Cannot save file\n\nThe new contents are kept in " +
-                           ShownName(kept.substr(nameStart)) +
+                           ShownFileName(outcome.kept) +
                            ", in the file's folder.";
   ShowError(text.c_str());
+}
+
+// Whether `path` names the file the document was loaded from: by its path,
+// or by its identity under another name (a link, another spelling).
+bool IsLoadedFile(const std::string& path) {
+  if (!kalvane::loadedStamp.exists) return false;
+  if (path == kalvane::loadedPath) return true;
+  FileStamp there;
+  return IdentifyFile(path, there) && there.exists &&
+         SameFile(there, kalvane::loadedStamp);
+}
+
+// The answers to a file changed by another program, in the order shown.
+enum ChangedFileAnswer : int32_t { kOverwrite, kReload, kCancel };
+
+ChangedFileAnswer AskAboutChangedFile(const std::string& path) {
+  const std::string text =
+      ShownFileName(path) +
+      " has changed on disk since kalvane last read or wrote it.\n\n"
+      "Overwrite replaces it with the functions as listed here, losing the "
+      "other changes. Reload reads it again and puts its functions back in "
+      "your order, without saving. Cancel changes nothing.";
+  return static_cast<ChangedFileAnswer>(
+      ToviDialog_Ask(kalvane::mainWindow, "Kalvane", text,
+                     {"Overwrite", "Reload, keeping my arrangement", "Cancel"},
+                     kCancel, kCancel));
+}
+
+// Reads the file again and puts the functions the user arranged back in
+// their order by name, as one step that one undo takes back. Nothing is
+// saved: the user sees the result first.
+void ReloadKeepingArrangement(const std::string& path) {
+  const std::vector<std::string> arranged = FunctionNames(kalvane::document);
+  FileStamp stamp;
+  if (!LoadSource(kalvane::document, kalvane::FunctionList(), path, &stamp)) {
+    ShowError("Cannot open file");
+    return;
+  }
+  kalvane::loadedPath = path;
+  kalvane::loadedStamp = stamp;
+  PutFunctionsInOrder(kalvane::document, kalvane::FunctionList(),
+                      OrderByNames(arranged, FunctionNames(kalvane::document)));
+  WarnIfNotMovable();
+}
+
+// What the file at `path` holds now; none when it cannot be read.
+std::optional<FileStamp> StampNow(const std::string& path) {
+  try {
+    std::string bytes;
+    FileStamp stamp;
+    if (ReadWholeFile(path, bytes, &stamp)) return stamp;
+  } catch (const std::exception&) {
+    // Too large to read whole: as good as unreadable here.
+  }
+  return std::nullopt;
+}
+
+// Saves to `path`. The loaded file is replaced only while it holds what
+// kalvane last read or wrote there; once another program has changed it,
+// the user decides. The check stands right before the replacement, so a
+// change made while the question is up is asked about again.
+void SaveTo(const std::string& path) {
+  const bool loaded = IsLoadedFile(path);
+  std::optional<FileStamp> expected;
+  if (loaded) expected = kalvane::loadedStamp;
+  for (;;) {
+    const SaveOutcome outcome = SaveSourceChecked(
+        kalvane::document, path, expected ? &*expected : nullptr);
+    if (outcome.result == SaveResult::kSaved) {
+      if (loaded) kalvane::loadedStamp = outcome.written;
+      return;
+    }
+    if (outcome.result != SaveResult::kChangedOnDisk) {
+      ReportFailedSave(outcome);
+      return;
+    }
+    // Overwrite means the bytes the user was told about, not whatever
+    // comes after them; bytes that cannot even be read are overwritten as
+    // asked.
+    expected = StampNow(path);
+    const ChangedFileAnswer answer = AskAboutChangedFile(path);
+    if (answer == kReload) ReloadKeepingArrangement(path);
+    if (answer != kOverwrite) return;
+  }
+}
+
+void OnSave() {
+  const std::string path =
+      ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
+                          kalvane::fileName, kTrue);
+  if (!path.empty()) SaveTo(path);
 }
 
 }  // namespace
 
 void OpenSourceFile(const std::string& path) {
   if (!path.empty()) {
-    if (LoadSource(kalvane::document, kalvane::FunctionList(), path)) {
+    FileStamp stamp;
+    if (LoadSource(kalvane::document, kalvane::FunctionList(), path, &stamp)) {
+      kalvane::loadedPath = path;
+      kalvane::loadedStamp = stamp;
       WarnIfNotMovable();
     } else {
       ShowError("Cannot open file");

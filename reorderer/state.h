@@ -15,6 +15,11 @@ inline HWND mainWindow = nullptr;
 inline std::string fileName;
 // Replaced wholesale by each successful load.
 inline SourceDocument document;
+// The file the document was loaded from, and what it held when kalvane last
+// read or wrote it: a Save that would replace it asks first once another
+// program has changed it. No file has been loaded while `exists` is false.
+inline std::string loadedPath;
+inline FileStamp loadedStamp;
 // The preview window, made hidden with the main window; see preview.cpp.
 inline HWND previewWindow = nullptr;
 // Whether Save, Up and Down are enabled: from the first Load on.

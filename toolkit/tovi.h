@@ -267,3 +267,18 @@ struct ToviMenuItem {
 // nothing.
 void ToviPopupMenu(HWND control, const std::vector<ToviMenuItem>& items,
                    ToviBool atPointer);
+
+// Questions.
+
+// Asks the user to choose among `buttons`, shown in that order under
+// `text`, in a modal box owned by `owner` and titled `caption`, with the
+// warning icon: for a choice that may lose work, which a message box's OK
+// cannot offer. The text's first paragraph (up to a blank line) is the
+// question's headline, the rest its explanation. Enter presses `defaultButton`;
+// Escape and closing the box press `cancelButton`. Like any dialog it ends a
+// drag under way. The position of the button pressed; `cancelButton` when the
+// box cannot be shown, so that nothing is done unasked.
+int32_t ToviDialog_Ask(HWND owner, const std::string& caption,
+                       const std::string& text,
+                       const std::vector<std::string>& buttons,
+                       int32_t defaultButton, int32_t cancelButton);

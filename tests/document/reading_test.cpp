@@ -5,6 +5,7 @@
 #include <new>
 
 #include "document/file_io.h"
+#include "document/order_by_names.h"
 #include "document/structure.h"
 #include "tests/allocation_limit.h"
 #include "tests/document/document_fixture.h"
@@ -222,6 +223,20 @@ TEST_F(Reading, SecondLoadReplacesTheList) {
   EXPECT_EQ(Entries(), Strings{"C"});
   EXPECT_EQ(doc.lastFunction, 0);
   EXPECT_EQ(doc.lineCount, 1);
+}
+
+// The user's order by name put back onto a file's new functions.
+TEST_F(Reading, ArrangementByNamesSurvivesFunctionsAddedAndGone) {
+  using Order = std::vector<int32_t>;
+  // Beta is gone; new ones stay behind the one they follow, or lead.
+  EXPECT_EQ(OrderByNames({"Gamma", "Alpha", "Beta"},
+                         {"New", "alpha", "Extra", "GAMMA", "Last"}),
+            (Order{0, 3, 4, 1, 2}));
+  // The k-th function of one name takes the k-th place of that name.
+  EXPECT_EQ(OrderByNames({"B", "A", "B"}, {"A", "B", "B", "C"}),
+            (Order{1, 0, 2, 3}));
+  Load("DECLARE FUNCTION DOUBLE Scale (x)\nDECLARE FUNCTION Plain ()\n");
+  EXPECT_EQ(FunctionNames(doc), (Strings{"Scale", "Plain"}));
 }
 
 }  // namespace

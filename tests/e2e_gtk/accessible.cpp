@@ -166,6 +166,7 @@ ButtonState ReadButton(const Object& button) {
   state.caption = NameOf(button);
   state.enabled = Has(button, ATSPI_STATE_ENABLED);
   state.focused = Has(button, ATSPI_STATE_FOCUSED);
+  state.isDefault = Has(button, ATSPI_STATE_IS_DEFAULT);
   state.bounds = Extents(button, ATSPI_COORD_TYPE_WINDOW);
   state.screen = Extents(button, ATSPI_COORD_TYPE_SCREEN);
   return state;

@@ -108,6 +108,7 @@ struct ListState {
 struct ButtonState {
   bool enabled = false;
   bool focused = false;
+  bool isDefault = false;  // the one Enter presses
   std::string caption;
   Bounds bounds;  // in window coordinates
   Bounds screen;
@@ -161,6 +162,10 @@ struct Session {
   std::vector<Box> messages;   // message boxes seen and answered
   size_t messagesChecked = 0;  // of those, the ones a step looked at
   int listClicks = 0;          // where the next click into the list goes
+  // The buttons answering the questions to come, and those asked.
+  std::vector<std::string> answers;
+  std::vector<Box> questions;
+  size_t questionsChecked = 0;
 };
 
 // Starts `program` in `folder` and waits for its main window.
@@ -168,8 +173,9 @@ Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
                const std::vector<std::string>& arguments = {});
 // Waits until every input sent so far has been handled, answers (with OK)
-// any message box that came up, checking it is on screen and owned by the
-// main window, and returns what the program shows then.
+// any message box that came up, and any question as `answers` says,
+// checking each is on screen and owned by the main window, and returns
+// what the program shows then.
 Screen Settle(Session& session);
 // Presses a button of the main window with the mouse.
 void Press(Session& session, const std::string& caption);

@@ -234,6 +234,19 @@ void Check(Session& session, const scenario::Step& step, const fs::path& data) {
     Expect(parts.size() == 2 && box.title == parts[0] &&
                MatchesText(parts[1], box.text),
            "the box shown was " + box.title + "|" + box.text);
+  } else if (v == "expect-question") {
+    Expect(session.questions.size() > session.questionsChecked, "none asked");
+    const Box& asked = session.questions[session.questionsChecked++];
+    std::string shown = asked.title + "|" + asked.text;
+    for (const ButtonState& b : asked.buttons) {
+      shown += b.isDefault ? "|[" + b.caption + "]" : "|" + b.caption;
+    }
+    const size_t star = step.rest.find("*|");
+    const bool same = star == std::string::npos
+                          ? shown == step.rest
+                          : shown.starts_with(step.rest.substr(0, star)) &&
+                                shown.ends_with(step.rest.substr(star + 1));
+    Expect(same, "the question asked was " + shown);
   } else if (v == "expect-no-message") {
     if (session.messages.size() > session.messagesChecked) {
       const Box& box = session.messages.back();
@@ -298,6 +311,12 @@ void Play(Session& session, const scenario::Step& step, const fs::path& data) {
   } else if (v == "key-save") {
     UseFileDialog(session, "ctrl+s", true, path,
                   fs::exists(session.folder / path));
+  } else if (v == "change") {
+    const fs::path fresh = session.folder / (Arg(step, 0) + ".new");
+    fs::copy_file(data / Arg(step, 1), fresh);
+    fs::rename(fresh, session.folder / Arg(step, 0));
+  } else if (v == "answer") {
+    session.answers.push_back(step.rest);
   } else if (!PlayViewStep(session, step)) {
     Check(session, step, data);
   }

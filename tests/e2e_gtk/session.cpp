@@ -78,6 +78,22 @@ std::pair<int, int> Centre(const Bounds& b) {
   return {b.x + b.w / 2, b.y + b.h / 2};
 }
 
+// A question is answered as a step said before it came.
+void AnswerQuestion(Session& session, const Box& question) {
+  const unsigned long box = WaitForWindow(question.title, {session.window});
+  ExpectOwned(session, box, question.title);
+  auto button =
+      session.answers.empty()
+          ? question.buttons.end()
+          : std::ranges::find(question.buttons, session.answers.front(),
+                              &ButtonState::caption);
+  if (button == question.buttons.end()) Fail("unanswered: " + question.text);
+  session.answers.erase(session.answers.begin());
+  ClickAt(Centre(button->screen).first, Centre(button->screen).second);
+  WaitForWindowGone(box, question.title);
+  session.questions.push_back(question);
+}
+
 }  // namespace
 
 Session Launch(const fs::path& program, const std::string& title,
@@ -128,7 +144,12 @@ Screen Settle(Session& session) {
     }
     std::optional<Box> message = FirstBox(screen, "alert");
     if (!message) return screen;
-    Answer(session, *message);
+    // A message box offers OK alone; a question offers a choice.
+    if (message->buttons.size() > 1) {
+      AnswerQuestion(session, *message);
+    } else {
+      Answer(session, *message);
+    }
   }
 }
 

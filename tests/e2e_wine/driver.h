@@ -56,6 +56,10 @@ struct Session {
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
   std::vector<Message> messages;  // shown and answered, not yet checked
+  // Questions: the buttons to answer them with, in order, and those asked
+  // and answered, as caption|text|buttons, the default in brackets.
+  std::vector<std::string> answers;
+  std::vector<std::string> questions;
 
   // `argument`, when not empty, is passed on the command line, quoted.
   Session(const std::filesystem::path& program,
@@ -81,7 +85,7 @@ struct Session {
   void Click(HWND control);
   void ClickAt(HWND control, POINT screen);
   // Reads, records and answers with OK every message box owned by the main
-  // window.
+  // window, and every question as `answers` says.
   void AnswerMessageBoxes();
 
   // Closes the window as a user would and checks that the program ends

@@ -107,6 +107,9 @@ class Player {
             {"expect-menu", &Player::ExpectMenu},
             {"choose", &Player::Choose},
             {"close-menu", &Player::CloseMenu},
+            {"change", &Player::Change},
+            {"answer", &Player::AnswerWith},
+            {"expect-question", &Player::ExpectQuestion},
         };
     auto found = kSteps.find(verb);
     if (found == kSteps.end()) Fail("this runner cannot play " + verb);
@@ -469,6 +472,33 @@ class Player {
     AwaitMenu(true);
     PressKey(VK_ESCAPE);
     AwaitMenu(false);
+  }
+
+  // Another program writes a new file beside NAME and moves it over it.
+  void Change(const scenario::Step& step) {
+    Need(step, 2);
+    fs::path fresh = InFolder(step.args[0]);
+    fresh += L".new";
+    fs::copy_file(programs_.data / step.args[1], fresh);
+    fs::rename(fresh, InFolder(step.args[0]));
+  }
+
+  // The answer is given when the question comes, during a later step.
+  void AnswerWith(const scenario::Step& step) {
+    session_->answers.push_back(step.rest);
+  }
+
+  void ExpectQuestion(const scenario::Step& step) {
+    if (session_->questions.empty()) Fail("no question was asked");
+    const std::string shown = session_->questions.front();
+    session_->questions.erase(session_->questions.begin());
+    const size_t star = step.rest.find("*|");
+    if (star == std::string::npos
+            ? shown != step.rest
+            : !shown.starts_with(step.rest.substr(0, star)) ||
+                  !shown.ends_with(step.rest.substr(star + 1))) {
+      Fail("the question asked was " + shown);
+    }
   }
 
   const Programs& programs_;

@@ -37,6 +37,38 @@ bool IsMessageBox(HWND dialog) {
   return GetDlgItem(dialog, kMessageText) != nullptr;
 }
 
+// Answers a question, a dialog of texts and buttons alone (a file dialog
+// has more), as the next of `answers` says; false for any other dialog.
+bool AnswerQuestion(Session& session, HWND box) {
+  std::string shown = Utf8(WindowText(box)) + "|";
+  std::string text;
+  HWND answer = nullptr;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string caption = Utf8(WindowText(child));
+    if (ClassOf(child) == L"Button") {
+      const bool enter =
+          (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      text += enter ? "|[" + caption + "]" : "|" + caption;
+      if (!session.answers.empty() && caption == session.answers.front()) {
+        answer = child;
+      }
+    } else if (ClassOf(child) != L"Static") {
+      return false;
+    } else if (!caption.empty()) {
+      shown += (shown.ends_with("|") ? "" : "\n") + caption;
+    }
+  }
+  if (answer == nullptr) Fail("unanswered question: " + shown + text);
+  session.answers.erase(session.answers.begin());
+  session.questions.push_back(shown + text);
+  session.Click(answer);
+  // Hidden is not enough: until the box is destroyed the program is still
+  // in its message loop, and a question it asks next is not up yet.
+  WaitFor([&] { return !IsWindow(box); }, "the question to close");
+  return true;
+}
+
 }  // namespace
 
 std::wstring WindowText(HWND window) {
@@ -190,6 +222,12 @@ void Session::AnswerMessageBoxes() {
   Settle();
   for (;;) {
     std::vector<HWND> boxes = DialogsOwnedBy(window);
+    if (std::ranges::any_of(boxes, [&](HWND w) {
+          return !IsMessageBox(w) && AnswerQuestion(*this, w);
+        })) {
+      Settle();
+      continue;
+    }
     std::erase_if(boxes, [](HWND w) { return !IsMessageBox(w); });
     if (boxes.empty()) return;
     HWND box = boxes.back();

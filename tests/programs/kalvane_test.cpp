@@ -199,6 +199,31 @@ TEST_F(KalvaneTest, FailedSaveIsReportedAndHarmsNothing) {
   EXPECT_EQ(Read("a.ost"), kTwoFunctions);
 }
 
+// Only the loaded file changed elsewhere is asked about: also by another name
+// and again while asked; not once it is gone or holds its bytes again.
+TEST_F(KalvaneTest, SaveAsksOnlyAboutTheLoadedFileChangedElsewhere) {
+  Write("a.ost", kTwoFunctions);
+  fs::create_symlink(Path("a.ost"), Path("link.ost"));
+  const std::string changed = kTwoFunctions + "' more\n";
+  Run([&] {
+    Press(kLoadButton, Path("a.ost"));
+    Write("a.ost.new", kTwoFunctions);
+    fs::rename(Path("a.ost.new"), Path("a.ost"));  // a new file, same bytes
+    Press(kSaveButton, Path("a.ost"));
+    Write("a.ost", changed);  // in place this time
+    mem::AnswerNextQuestion("Overwrite",
+                            [&] { Write("a.ost", changed + changed); });
+    mem::AnswerNextQuestion("Cancel");
+    Press(kSaveButton, Path("link.ost"));
+    EXPECT_EQ(Read("a.ost"), changed + changed);
+    fs::remove(Path("link.ost"));
+    fs::remove(Path("a.ost"));
+    Press(kSaveButton, Path("a.ost"));
+    EXPECT_EQ(Read("a.ost"), kTwoFunctions);
+  });
+  EXPECT_EQ(mem::Questions().size(), 2u);
+}
+
 TEST_F(KalvaneTest, UnmovableFileIsReportedOnceAndKeptAsItIs) {
   const std::string twice = kTwoFunctions + "FUNCTION one ()\nEND FUNCTION\n";
   Write("twice.ost", twice);

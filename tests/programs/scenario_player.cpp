@@ -86,12 +86,20 @@ class Player {
       mem::RightClick(List(), Number(step.rest));
     } else if (v == "choose") {
       EXPECT_TRUE(mem::ChooseMenuItem(step.rest)) << "no such item enabled";
+    } else if (v == "change") {
+      const fs::path fresh = folder_ / (step.args.at(0) + ".new");
+      fs::copy_file(data_ / step.args.at(1), fresh);
+      fs::rename(fresh, folder_ / step.args.at(0));
+    } else if (v == "answer") {
+      mem::AnswerNextQuestion(step.rest);
     } else if (v == "close-menu") {
       EXPECT_NE(mem::OpenMenu(), nullptr) << "no menu is up";
       mem::CloseMenu();
     } else {
       Check(step, window);
     }
+    for (; questionsAsked_ < mem::Questions().size(); ++questionsAsked_)
+      EXPECT_TRUE(mem::Questions()[questionsAsked_].answered) << "unanswered";
   }
 
  private:
@@ -135,6 +143,8 @@ class Player {
       }
     } else if (v == "expect-message") {
       CheckMessage(step.rest, window);
+    } else if (v == "expect-question") {
+      CheckQuestion(step.rest, window);
     } else if (v == "expect-no-message") {
       EXPECT_EQ(mem::MessageBoxes().size(), messagesSeen_)
           << "unexpected: " << mem::MessageBoxes().back().text;
@@ -196,9 +206,27 @@ class Player {
     EXPECT_EQ(box.owner, window) << "the box must be owned by the main window";
   }
 
+  void CheckQuestion(const std::string& expected, HWND window) {
+    ASSERT_GT(mem::Questions().size(), questionsSeen_) << "none was asked";
+    const mem::QuestionRecord& asked = mem::Questions()[questionsSeen_++];
+    std::vector<std::string> shown = {asked.caption, asked.text};
+    for (const std::string& button : asked.buttons) {
+      shown.push_back(&button == &asked.buttons.at(asked.defaultButton)
+                          ? "[" + button + "]"
+                          : button);
+    }
+    std::vector<std::string> parts = Split(expected, '|');
+    EXPECT_TRUE(parts.size() > 1 && MatchesText(parts[1], shown[1]));
+    parts[1] = shown[1];
+    EXPECT_EQ(shown, parts);
+    EXPECT_EQ(asked.owner, window) << "the main window must own it";
+  }
+
   fs::path data_;
   fs::path folder_;
   size_t messagesSeen_ = 0;
+  size_t questionsSeen_ = 0;   // by expect-question
+  size_t questionsAsked_ = 0;  // checked for an answer
 };
 
 }  // namespace

@@ -36,7 +36,10 @@ const std::set<std::string> kVerbs = {"program",
                                       "expect-order",
                                       "expect-count",
                                       "press",
-                                      "release"};
+                                      "release",
+                                      "change",
+                                      "answer",
+                                      "expect-question"};
 
 // The preview and the context menu's steps.
 const std::set<std::string> kViewVerbs = {"expect-preview", "expect-no-preview",

@@ -77,6 +77,12 @@ struct Backend {
   std::deque<std::string> dialogAnswers;
   std::vector<DialogRecord> dialogs;
   std::vector<MessageBoxRecord> messageBoxes;
+  struct QueuedAnswer {
+    std::string button;
+    std::function<void()> whileAsked;
+  };
+  std::deque<QueuedAnswer> questionAnswers;
+  std::vector<QuestionRecord> questions;
   // The context menu up, if any; one at a time, as on the real systems.
   bool menuOpen = false;
   MenuRecord menu;

@@ -4,8 +4,8 @@
 // The in-memory backend keeps windows, lists and buttons as plain records.
 // ToviDoEvents runs the script given to SetEventLoop (the user's actions) and
 // then returns, as the real loop does when the user closes the window. File
-// dialogs take their answers from a queue; message boxes are recorded and
-// answered with OK.
+// dialogs and questions take their answers from queues; message boxes are
+// recorded and answered with OK.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,20 @@ struct DialogRecord {
   int32_t flags;  // the last argument: flags, or confirmReplace when saving
 };
 
+// A question asked with ToviDialog_Ask, and how it was answered.
+struct QuestionRecord {
+  HWND owner;
+  std::string caption;
+  std::string text;
+  std::vector<std::string> buttons;
+  int32_t defaultButton;
+  int32_t cancelButton;
+  int32_t pressed;  // the position answered
+  // Whether a queued answer named one of its buttons; if not, the question
+  // was closed, which presses its cancel button.
+  bool answered;
+};
+
 struct DragOutcome {
   int32_t beginResult;
   std::vector<int32_t> overResults;  // one per position passed over
@@ -56,6 +70,14 @@ void SetEventLoop(std::function<void()> script);
 // The answer of the next file dialog, open or save: a path, or empty for a
 // cancel. A dialog with no queued answer is cancelled.
 void AnswerNextDialog(const std::string& path);
+
+// The answer of the next question: the caption of the button pressed.
+// `whileAsked`, when given, runs while the question is up, before the
+// answer: what another program does meanwhile. A question with no queued
+// answer is closed, unanswered.
+void AnswerNextQuestion(const std::string& button,
+                        std::function<void()> whileAsked = nullptr);
+const std::vector<QuestionRecord>& Questions();
 
 // Every file dialog shown and every message box shown, in order.
 const std::vector<DialogRecord>& Dialogs();
