@@ -80,18 +80,23 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
       if (file.standardInput) {
         report.output = arranged;
       } else if (report.verdict == Verdict::kArranged) {
-        std::string kept;
+        KeptFile kept;
         if (SaveSource(doc, file.path, &kept) != kTrue) {
-          if (kept.empty()) {
+          if (kept.path.empty()) {
             return Refused(file.path, 1, "cannot write the file");
           }
-          // The system took the old file away and then failed to put the
-          // new one in its place: the user must learn where the only copy
-          // of the file now is.
+          // The file lacks its old or its new bytes, and the only whole
+          // copy is beside it: the user must learn where.
+          if (kept.oldBytes) {
+            return Refused(file.path, 1,
+                           "the file could not be rewritten; its old bytes "
+                           "are in " +
+                               kept.path);
+          }
           return Refused(file.path, 1,
                          "the file could not be replaced; its arranged "
                          "bytes are in " +
-                             kept);
+                             kept.path);
         }
       }
       break;

@@ -4,7 +4,7 @@
 #include "document/source_document.h"
 
 ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
-                    std::string* kept) {
+                    KeptFile* kept) {
   const bool saved = WriteFileSafely(
       PlatformFileOps(), path,
       [&](const ChunkWriter& write) { return WriteSerialized(doc, write); },

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "document/kept_file.h"
 #include "toolkit/tovi.h"
 
 // A function's declaration line and block, as line indexes. A function
@@ -89,13 +90,16 @@ ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path);
 ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
 
 // Writes every line of `doc` to `path`, replacing the file only once all of
-// the new bytes are safely on disk. kFalse when nothing was written (an empty
-// path, or any failure); the file at `path` then keeps its old bytes. Only
-// where the system took the old bytes away and then failed to put the new
-// ones in their place (which Windows can do) is the file at `path` gone; the
-// new bytes are then kept in a file beside it, whose path `kept` receives.
+// the new bytes are safely on disk; the file keeps its owner, group,
+// permissions, extended attributes and other names. kFalse when nothing was
+// written (an empty path, a file nobody or not this user may write, or any
+// failure); the file at `path` then keeps its old bytes. Only where the
+// system took the old bytes away and then failed to put the new ones in
+// their place (which Windows can do), or a file rewritten in place could get
+// neither its new bytes nor its old ones back, does the file at `path` lack
+// them; they are then kept in a file beside it, which `kept` names.
 ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
-                    std::string* kept = nullptr);
+                    KeptFile* kept = nullptr);
 
 // The bytes SaveSource writes: each line with its own terminator; a line read
 // without one gets the first line's, or the platform's when there is none.

@@ -42,18 +42,19 @@ void OnSave() {
       ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
                           kalvane::fileName, kTrue);
   if (path.empty()) return;
-  std::string kept;
+  KeptFile kept;
   if (SaveSource(kalvane::document, path, &kept)) return;
-  if (kept.empty()) {
+  if (kept.path.empty()) {
     ShowError("Cannot save file");
     return;
   }
-  // The system took the old file away but the new contents are safe in a
-  // file beside it: the user must learn its name, or believe them lost.
-  const size_t nameStart = kept.find_last_of(kSeparators) + 1;
-  const std::string text = "Cannot save file\n\nThe new contents are kept in " +
-                           ShownName(kept.substr(nameStart)) +
-                           ", in the file's folder.";
+  // The file lacks its old or its new contents, but they are safe in a file
+  // beside it: the user must learn its name, or believe them lost.
+  const size_t nameStart = kept.path.find_last_of(kSeparators) + 1;
+  const std::string text =
+      std::string("Cannot save file\n\nThe ") +
+      (kept.oldBytes ? "old" : "new") + " contents are kept in " +
+      ShownName(kept.path.substr(nameStart)) + ", in the file's folder.";
   ShowError(text.c_str());
 }
 

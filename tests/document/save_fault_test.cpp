@@ -60,10 +60,22 @@ bool SyncFolder(const SaveTarget& target) {
 void Discard(TempFile& temp) {
   PlatformFileOps().discard(temp);
 }
+bool BackUp(const SaveTarget& target, TempFile& backup) {
+  return !Fails() && PlatformFileOps().backUp(target, backup);
+}
+bool OpenInPlace(const SaveTarget& target, TempFile& file) {
+  return !Fails() && PlatformFileOps().openInPlace(target, file);
+}
+bool Truncate(TempFile& file) {
+  return !Fails() && PlatformFileOps().truncate(file);
+}
+bool Restore(const TempFile& backup, const SaveTarget& target) {
+  return !Fails() && PlatformFileOps().restore(backup, target);
+}
 
-const FileOps kFaulty = {ResolveTarget, CreateTemporary, Write,
-                         FlushToDisk,   Close,           Replace,
-                         SyncFolder,    Discard};
+const FileOps kFaulty = {
+    ResolveTarget, CreateTemporary, Write,  FlushToDisk, Close,    Replace,
+    SyncFolder,    Discard,         BackUp, OpenInPlace, Truncate, Restore};
 
 using SaveFaults = DocumentTest;
 
