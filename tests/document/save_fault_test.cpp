@@ -94,34 +94,62 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   }
   Load(text);
   const std::string target = folder.File("target.ost");
-  const std::string old = "the old bytes\n";
+  const std::string saved = SerializeSource(doc);
   const auto save = [&] {
     return WriteFileSafely(kFaulty, target, [&](const ChunkWriter& write) {
       return WriteSerialized(doc, write);
     });
   };
 
-  WriteBytes(target, old);
-  calls = 0;
-  failAt = -1;
-  ASSERT_TRUE(save());
-  const int steps = calls;
-  // resolve, create, two writes or more, flush, close, replace, sync
-  ASSERT_GE(steps, 8);
-  const std::string saved = SerializeSource(doc);
-  ASSERT_EQ(ReadBytes(target), saved);
-
-  for (failAt = 0; failAt < steps; ++failAt) {
+  // A file of two names is rewritten in place, in steps of its own; its old
+  // bytes are longer than the new ones, which must not keep their tail.
+  for (const bool inPlace : {false, true}) {
+    std::vector<std::string> names = {"target.ost"};
+    if (inPlace) {
+      std::filesystem::create_hard_link(target, folder.File("second.ost"));
+      names.insert(names.begin(), "second.ost");
+    }
+    const std::string old =
+        inPlace ? std::string(saved.size() + 100, 'o') : "the old bytes\n";
     WriteBytes(target, old);
     calls = 0;
-    EXPECT_FALSE(save()) << failAt;
-    // Once the new file has replaced the old, only the folder sync is left
-    // to fail; its bytes are then the new ones, whole.
-    const std::string expected = failAt == folderSyncCall ? saved : old;
-    EXPECT_EQ(ReadBytes(target), expected) << failAt;
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"target.ost"}))
-        << failAt;
+    failAt = -1;
+    folderSyncCall = -1;
+    ASSERT_TRUE(save());
+    const int steps = calls;
+    // resolve, create or back up and open, two writes or more, flush, close,
+    // then replace and sync or truncate
+    ASSERT_GE(steps, 8);
+    ASSERT_EQ(ReadBytes(target), saved);
+
+    for (failAt = 0; failAt < steps; ++failAt) {
+      WriteBytes(target, old);
+      calls = 0;
+      EXPECT_FALSE(save()) << failAt;
+      // Once the new file has replaced the old, only the folder sync is left
+      // to fail; its bytes are then the new ones, whole.
+      const std::string expected = failAt == folderSyncCall ? saved : old;
+      EXPECT_EQ(ReadBytes(target), expected) << failAt;
+      EXPECT_EQ(folder.Names(), names) << failAt;
+      EXPECT_EQ(ReadBytes(folder.File(names[0])), expected) << failAt;
+    }
   }
+}
+
+// A file marked read-only (no write permission for anyone) keeps its bytes,
+// though the system would let a new file take its place.
+TEST_F(SaveFaults, ReadOnlyFileIsRefused) {
+  namespace fs = std::filesystem;
+  const std::string target = folder.File("target.ost");
+  WriteBytes(target, "old\n");
+  fs::permissions(
+      target,
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::perm_options::remove);
+  EXPECT_EQ(SaveSource(doc, target), kFalse);
+  fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
 }
 
 // A target of 300 characters, whose temporary file's path is longer still.
