@@ -80,23 +80,23 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
       if (file.standardInput) {
         report.output = arranged;
       } else if (report.verdict == Verdict::kArranged) {
-        KeptFile kept;
-        if (SaveSource(doc, file.path, &kept) != kTrue) {
-          if (kept.path.empty()) {
+        const SaveOutcome saved = SaveSourceChecked(doc, file.path, nullptr);
+        if (saved.result != SaveResult::kSaved) {
+          if (saved.kept.empty()) {
             return Refused(file.path, 1, "cannot write the file");
           }
           // The file lacks its old or its new bytes, and the only whole
           // copy is beside it: the user must learn where.
-          if (kept.oldBytes) {
+          if (saved.result == SaveResult::kBackupKept) {
             return Refused(file.path, 1,
                            "the file could not be rewritten; its old bytes "
                            "are in " +
-                               kept.path);
+                               saved.kept);
           }
           return Refused(file.path, 1,
                          "the file could not be replaced; its arranged "
                          "bytes are in " +
-                             kept.path);
+                             saved.kept);
         }
       }
       break;

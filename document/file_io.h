@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "document/file_stamp.h"
+
 // Reading goes through ReadOps, the steps of reading a whole file, so that a
 // test can give a file any size and see the handle closed however reading
 // ends.
@@ -20,16 +22,22 @@ struct ReadOps {
   // an error.
   bool (*read)(intptr_t handle, char* buffer, size_t room, size_t& got);
   void (*close)(intptr_t handle);
+  // The open file's identity and modification time; null where there is
+  // no file system behind the handle.
+  bool (*identify)(intptr_t handle, FileStamp& stamp);
 };
 
 const ReadOps& PlatformReadOps();
 
 // Reads the whole file into `bytes`, in binary. False when it cannot be
 // opened or read, or is no regular file; `bytes` must then be dropped.
+// `stamp`, when given, describes the file opened and exactly the bytes read
+// from it, so a change made while it was read shows later.
 bool ReadWholeFile(const ReadOps& ops, const std::string& path,
-                   std::string& bytes);
-inline bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  return ReadWholeFile(PlatformReadOps(), path, bytes);
+                   std::string& bytes, FileStamp* stamp = nullptr);
+inline bool ReadWholeFile(const std::string& path, std::string& bytes,
+                          FileStamp* stamp = nullptr) {
+  return ReadWholeFile(PlatformReadOps(), path, bytes, stamp);
 }
 
 // The line terminator of the platform, for a file that brings none.

@@ -295,14 +295,39 @@ void CloseReading(intptr_t handle) {
   close(static_cast<int>(handle));
 }
 
+void StampFrom(const struct stat& info, FileStamp& stamp) {
+  stamp.exists = true;
+  stamp.volume = static_cast<uint64_t>(info.st_dev);
+  stamp.fileId = static_cast<uint64_t>(info.st_ino);
+  stamp.size = static_cast<uint64_t>(info.st_size);
+  stamp.modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                   info.st_mtim.tv_nsec;
+}
+
+bool IdentifyOpen(intptr_t handle, FileStamp& stamp) {
+  struct stat info;
+  if (fstat(static_cast<int>(handle), &info) != 0) return false;
+  StampFrom(info, stamp);
+  return true;
+}
+
 }  // namespace
+
+bool IdentifyFile(const std::string& path, FileStamp& stamp) {
+  stamp = {};
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return errno == ENOENT;
+  StampFrom(info, stamp);
+  return true;
+}
 
 std::string_view PlatformTerminator() {
   return "\n";
 }
 
 const ReadOps& PlatformReadOps() {
-  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading};
+  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading,
+                              IdentifyOpen};
   return ops;
 }
 

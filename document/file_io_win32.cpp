@@ -344,7 +344,41 @@ void CloseReading(intptr_t handle) {
   CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
+bool IdentifyOpen(intptr_t handle, FileStamp& stamp) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), &info)) {
+    return false;
+  }
+  stamp.exists = true;
+  stamp.volume = info.dwVolumeSerialNumber;
+  stamp.fileId = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  stamp.size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  stamp.modified = static_cast<int64_t>(
+      (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+      info.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 }  // namespace
+
+bool IdentifyFile(const std::string& path, FileStamp& stamp) {
+  stamp = {};
+  std::wstring wide;
+  if (!SystemPath(path, wide)) return false;
+  // Opened for its attributes only, sharing everything, so that an editor
+  // holding the file is not disturbed; links are followed to their file.
+  const HANDLE file =
+      CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  const bool known = IdentifyOpen(reinterpret_cast<intptr_t>(file), stamp);
+  CloseHandle(file);
+  return known;
+}
 
 const ReplaceCalls& PlatformReplaceCalls() {
   static const ReplaceCalls calls = {SystemReplaceFile, SystemMoveFile};
@@ -384,7 +418,8 @@ std::string_view PlatformTerminator() {
 }
 
 const ReadOps& PlatformReadOps() {
-  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading};
+  static const ReadOps ops = {OpenForReading, ReadSome, CloseReading,
+                              IdentifyOpen};
   return ops;
 }
 

@@ -60,15 +60,21 @@ void RestoreList(HWND list, const ShownList& shown) {
 
 }  // namespace
 
-ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path) {
+ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path,
+                    FileStamp* stamp) {
   std::string bytes;
+  FileStamp read;
   try {
-    if (!ReadWholeFile(path, bytes)) return kFalse;
+    if (!ReadWholeFile(path, bytes, stamp != nullptr ? &read : nullptr)) {
+      return kFalse;
+    }
   } catch (const std::exception&) {
     // A file too large for memory is a file that cannot be loaded.
     return kFalse;
   }
-  return LoadSourceBytes(doc, list, std::move(bytes));
+  if (LoadSourceBytes(doc, list, std::move(bytes)) != kTrue) return kFalse;
+  if (stamp != nullptr) *stamp = read;
+  return kTrue;
 }
 
 ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes) {

@@ -15,6 +15,9 @@ class ReadingFile {
   bool Read(char* buffer, size_t room, size_t& got) const {
     return ops_.read(handle_, buffer, room, got);
   }
+  bool Identify(FileStamp& stamp) const {
+    return ops_.identify != nullptr && ops_.identify(handle_, stamp);
+  }
 
  private:
   const ReadOps& ops_;
@@ -24,11 +27,15 @@ class ReadingFile {
 }  // namespace
 
 bool ReadWholeFile(const ReadOps& ops, const std::string& path,
-                   std::string& bytes) {
+                   std::string& bytes, FileStamp* stamp) {
   intptr_t handle = -1;
   uint64_t size = 0;
   if (!ops.open(path, handle, size)) return false;
   const ReadingFile file(ops, handle);
+  // The time is taken before the first byte is read: a write that lands
+  // while the file is read then shows as a change, never as no change.
+  FileStamp opened;
+  if (stamp != nullptr && !file.Identify(opened)) return false;
   // The buffer holds one byte more than the size, so that the end shows
   // without another read. A size the address space cannot hold (2^32 - 1
   // bytes on a 32-bit system) is refused here: the + 1 would wrap to 0 and
@@ -50,5 +57,11 @@ bool ReadWholeFile(const ReadOps& ops, const std::string& path,
     filled += got;
   }
   bytes.resize(filled);
+  if (stamp != nullptr) {
+    opened.exists = true;
+    opened.size = filled;
+    opened.hash = HashOfBytes(bytes);
+    *stamp = opened;
+  }
   return true;
 }

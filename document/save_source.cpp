@@ -3,11 +3,57 @@
 #include "document/serialize.h"
 #include "document/source_document.h"
 
+SaveOutcome SaveSourceChecked(const SourceDocument& doc,
+                              const std::string& path,
+                              const FileStamp* expected) {
+  SaveOutcome outcome;
+  BytesHash hash;
+  uint64_t size = 0;
+  const auto produce = [&](const ChunkWriter& write) {
+    return WriteSerialized(doc, [&](std::string_view bytes) {
+      hash.Add(bytes);
+      size += bytes.size();
+      return write(bytes);
+    });
+  };
+  TargetCheck check;
+  if (expected != nullptr) {
+    check = [expected](const SaveTarget& target) {
+      return CompareWithDisk(target.path, *expected) != DiskState::kChanged;
+    };
+  }
+  switch (
+      WriteFileSafely(PlatformFileOps(), path, produce, &outcome.kept, check)) {
+    case WriteResult::kWritten:
+      outcome.result = SaveResult::kSaved;
+      // What now stands at the path, so that a later change by another
+      // program can be told from this save.
+      if (IdentifyFile(path, outcome.written)) {
+        outcome.written.size = size;
+        outcome.written.hash = hash.Value();
+      } else {
+        outcome.written = {};
+      }
+      break;
+    case WriteResult::kFailed:
+      outcome.result = SaveResult::kFailed;
+      break;
+    case WriteResult::kKeptAside:
+      outcome.result = SaveResult::kKeptAside;
+      break;
+    case WriteResult::kBackupKept:
+      outcome.result = SaveResult::kBackupKept;
+      break;
+    case WriteResult::kTargetChanged:
+      outcome.result = SaveResult::kChangedOnDisk;
+      break;
+  }
+  return outcome;
+}
+
 ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
-                    KeptFile* kept) {
-  const bool saved = WriteFileSafely(
-      PlatformFileOps(), path,
-      [&](const ChunkWriter& write) { return WriteSerialized(doc, write); },
-      kept);
-  return saved ? kTrue : kFalse;
+                    std::string* kept) {
+  const SaveOutcome outcome = SaveSourceChecked(doc, path, nullptr);
+  if (kept != nullptr) *kept = outcome.kept;
+  return outcome.result == SaveResult::kSaved ? kTrue : kFalse;
 }

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/kept_file.h"
+#include "document/file_stamp.h"
 #include "toolkit/tovi.h"
 
 // A function's declaration line and block, as line indexes. A function
@@ -80,8 +80,10 @@ std::string_view FieldOf(std::string_view line, int32_t n);
 
 // Reads the file at `path` into `doc` and fills `list` with the names of the
 // declared functions. kFalse, with `doc` and `list` unchanged, when the file
-// cannot be read.
-ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path);
+// cannot be read. `stamp`, when given, receives what the file was when read
+// (only on success), so that a later change by another program shows.
+ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path,
+                    FileStamp* stamp = nullptr);
 
 // LoadSource for bytes already read (standard input, say): the same lines,
 // list and problem as a file holding `bytes` would give. kFalse, with `doc`
@@ -91,15 +93,37 @@ ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
 
 // Writes every line of `doc` to `path`, replacing the file only once all of
 // the new bytes are safely on disk; the file keeps its owner, group,
-// permissions, extended attributes and other names. kFalse when nothing was
-// written (an empty path, a file nobody or not this user may write, or any
-// failure); the file at `path` then keeps its old bytes. Only where the
-// system took the old bytes away and then failed to put the new ones in
-// their place (which Windows can do), or a file rewritten in place could get
-// neither its new bytes nor its old ones back, does the file at `path` lack
-// them; they are then kept in a file beside it, which `kept` names.
+// permissions, extended attributes and every name it has. kFalse when
+// nothing was written (an empty path, a file that nobody or not this user
+// may write, or any failure); the file at `path` then keeps its old bytes.
+// Only where the system took the old bytes away and then failed to put the
+// new ones in their place (which Windows can do), or where a file rewritten
+// in place could neither take the new bytes nor get its old ones back, does
+// the file at `path` lack them; a file beside it then keeps them, whose
+// path `kept` receives (SaveSourceChecked tells which bytes it holds).
 ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
-                    KeptFile* kept = nullptr);
+                    std::string* kept = nullptr);
+
+enum class SaveResult {
+  kSaved,
+  kFailed,         // the file at the path keeps its old bytes
+  kKeptAside,      // as SaveSource's `kept`: the new bytes are in `kept`
+  kBackupKept,     // the file holds part of the new bytes, `kept` the old
+  kChangedOnDisk,  // the file no longer held the expected bytes: untouched
+};
+
+struct SaveOutcome {
+  SaveResult result = SaveResult::kFailed;
+  std::string kept;
+  FileStamp written;  // what the path holds after kSaved
+};
+
+// SaveSource that replaces an existing file only while it still holds the
+// bytes `expected` describes, checked just before the replacement; a
+// missing file is simply created. Without `expected`, SaveSource itself.
+SaveOutcome SaveSourceChecked(const SourceDocument& doc,
+                              const std::string& path,
+                              const FileStamp* expected);
 
 // The bytes SaveSource writes: each line with its own terminator; a line read
 // without one gets the first line's, or the platform's when there is none.

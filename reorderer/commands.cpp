@@ -42,19 +42,20 @@ void OnSave() {
       ToviDialog_SaveFile(kalvane::mainWindow, "Save as...", kSourceFilter,
                           kalvane::fileName, kTrue);
   if (path.empty()) return;
-  KeptFile kept;
-  if (SaveSource(kalvane::document, path, &kept)) return;
-  if (kept.path.empty()) {
+  const SaveOutcome saved = SaveSourceChecked(kalvane::document, path, nullptr);
+  if (saved.result == SaveResult::kSaved) return;
+  if (saved.kept.empty()) {
     ShowError("Cannot save file");
     return;
   }
   // The file lacks its old or its new contents, but they are safe in a file
   // beside it: the user must learn its name, or believe them lost.
-  const size_t nameStart = kept.path.find_last_of(kSeparators) + 1;
-  const std::string text =
-      std::string("Cannot save file\n\nThe ") +
-      (kept.oldBytes ? "old" : "new") + " contents are kept in " +
-      ShownName(kept.path.substr(nameStart)) + ", in the file's folder.";
+  const bool old = saved.result == SaveResult::kBackupKept;
+  const size_t nameStart = saved.kept.find_last_of(kSeparators) + 1;
+  const std::string text = std::string("Cannot save file\n\nThe ") +
+                           (old ? "old" : "new") + " contents are kept in " +
+                           ShownName(saved.kept.substr(nameStart)) +
+                           ", in the file's folder.";
   ShowError(text.c_str());
 }
 

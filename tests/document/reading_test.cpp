@@ -176,7 +176,7 @@ bool Read(intptr_t, char*, size_t, size_t& got) {
 void Close(intptr_t) {
   --openHandles;
 }
-const ReadOps kOps = {Open, Read, Close};
+const ReadOps kOps = {Open, Read, Close, nullptr};
 }  // namespace told
 
 // Memory running out while reading left the file open. A 32-bit program

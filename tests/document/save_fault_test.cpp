@@ -1,6 +1,7 @@
 // Every single step of a save may fail: the old file must then keep all of
 // its bytes and no temporary file may stay behind.
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -46,7 +47,10 @@ bool Write(TempFile& temp, std::string_view bytes) {
 bool FlushToDisk(TempFile& temp) {
   return !Fails() && PlatformFileOps().flushToDisk(temp);
 }
+// Another program at work on the target while the save writes its bytes.
+std::function<void()> otherWriter;
 bool Close(TempFile& temp) {
+  if (otherWriter) otherWriter();
   return !Fails() && PlatformFileOps().close(temp);
 }
 Replacement Replace(const TempFile& temp, const SaveTarget& target) {
@@ -61,7 +65,9 @@ void Discard(TempFile& temp) {
   PlatformFileOps().discard(temp);
 }
 bool BackUp(const SaveTarget& target, TempFile& backup) {
-  return !Fails() && PlatformFileOps().backUp(target, backup);
+  if (Fails() || !PlatformFileOps().backUp(target, backup)) return false;
+  if (otherWriter) otherWriter();
+  return true;
 }
 bool OpenInPlace(const SaveTarget& target, TempFile& file) {
   return !Fails() && PlatformFileOps().openInPlace(target, file);
@@ -97,8 +103,8 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   const std::string saved = SerializeSource(doc);
   const auto save = [&] {
     return WriteFileSafely(kFaulty, target, [&](const ChunkWriter& write) {
-      return WriteSerialized(doc, write);
-    });
+             return WriteSerialized(doc, write);
+           }) == WriteResult::kWritten;
   };
 
   // A file of two names is rewritten in place, in steps of its own; its old
@@ -170,9 +176,11 @@ TEST_F(SaveFaults, DeepTargetIsSavedThroughExtendedPaths) {
   calls = 0;
   failAt = -1;
   stepPaths.clear();
-  ASSERT_TRUE(WriteFileSafely(kFaulty, target, [&](const ChunkWriter& write) {
-    return WriteSerialized(doc, write);
-  }));
+  ASSERT_EQ(WriteFileSafely(kFaulty, target,
+                            [&](const ChunkWriter& write) {
+                              return WriteSerialized(doc, write);
+                            }),
+            WriteResult::kWritten);
   ASSERT_EQ(stepPaths.size(), 2u);
   for (const std::string& path : stepPaths) {
     EXPECT_GE(path.size(), 300u) << path;
@@ -188,14 +196,56 @@ TEST_F(SaveFaults, DeepTargetIsSavedThroughExtendedPaths) {
 TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {
   const std::string target = folder.File("target.ost");
   WriteBytes(target, "old\n");
-  const bool saved = WriteFileSafely(PlatformFileOps(), target,
-                                     [](const ChunkWriter& write) -> bool {
-                                       write("part of the new bytes\n");
-                                       throw std::bad_alloc();
-                                     });
-  EXPECT_FALSE(saved);
+  const WriteResult saved = WriteFileSafely(
+      PlatformFileOps(), target, [](const ChunkWriter& write) -> bool {
+        write("part of the new bytes\n");
+        throw std::bad_alloc();
+      });
+  EXPECT_EQ(saved, WriteResult::kFailed);
   EXPECT_EQ(ReadBytes(target), "old\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
+}
+
+// Another program saves the file after it was read, while the new bytes
+// are being written (or, for a file of two names rewritten in place, while
+// its backup is made): the check just before the replacement sees it, and
+// the other program's bytes stay. Rewriting the same bytes, or only
+// touching the file, is no change.
+TEST_F(SaveFaults, AnotherWritersBytesAreNeverReplacedUnseen) {
+  const std::string target = folder.File("target.ost");
+  size_t names = 1;
+  const auto saveOver = [&](const std::string& theirs) {
+    WriteBytes(target, "DECLARE FUNCTION A()\n");
+    std::string bytes;
+    FileStamp read;
+    EXPECT_TRUE(ReadWholeFile(target, bytes, &read));
+    Load(bytes);
+    otherWriter = [&] {
+      otherWriter = nullptr;
+      WriteBytes(target, theirs);
+    };
+    calls = 0;
+    failAt = -1;
+    const WriteResult result = WriteFileSafely(
+        kFaulty, target,
+        [&](const ChunkWriter& write) { return WriteSerialized(doc, write); },
+        nullptr,
+        [&](const SaveTarget& at) {
+          return CompareWithDisk(at.path, read) != DiskState::kChanged;
+        });
+    EXPECT_EQ(folder.Names().size(), names);
+    return result;
+  };
+  for (; names <= 2; ++names) {
+    if (names == 2) {
+      std::filesystem::create_hard_link(target, folder.File("second.ost"));
+    }
+    EXPECT_EQ(saveOver("DECLARE FUNCTION B()\n"), WriteResult::kTargetChanged);
+    EXPECT_EQ(ReadBytes(target), "DECLARE FUNCTION B()\n");
+    EXPECT_EQ(saveOver("DECLARE FUNCTION A()\r\n"),
+              WriteResult::kTargetChanged);
+    EXPECT_EQ(saveOver("DECLARE FUNCTION A()\n"), WriteResult::kWritten);
+  }
 }
 
 #ifdef _WIN32
