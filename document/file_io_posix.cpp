@@ -126,8 +126,19 @@ bool CopyAttributes(const std::string& from, int to) {
     std::string value(static_cast<size_t>(room), '\0');
     const ssize_t length =
         getxattr(from.c_str(), name.c_str(), value.data(), value.size());
-    if (length < 0 || fsetxattr(to, name.c_str(), value.data(),
-                                static_cast<size_t>(length), 0) != 0) {
+    if (length < 0) return false;
+    value.resize(static_cast<size_t>(length));
+    // An attribute the new file already has (a security label given by its
+    // folder, say) is not set again: setting it may take a privilege that
+    // keeping it does not.
+    std::string has(value.size() + 1, '\0');
+    const ssize_t hasLength =
+        fgetxattr(to, name.c_str(), has.data(), has.size());
+    if (hasLength >= 0 &&
+        has.substr(0, static_cast<size_t>(hasLength)) == value) {
+      continue;
+    }
+    if (fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
       return false;
     }
   }
