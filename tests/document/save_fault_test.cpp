@@ -110,14 +110,13 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   // A file of two names is rewritten in place, in steps of its own; its old
   // bytes are longer than the new ones, which must not keep their tail.
   for (const bool inPlace : {false, true}) {
-    std::vector<std::string> names = {"target.ost"};
-    if (inPlace) {
-      std::filesystem::create_hard_link(target, folder.File("second.ost"));
-      names.insert(names.begin(), "second.ost");
-    }
     const std::string old =
         inPlace ? std::string(saved.size() + 100, 'o') : "the old bytes\n";
     WriteBytes(target, old);
+    if (inPlace) {
+      std::filesystem::create_hard_link(target, folder.File("second.ost"));
+    }
+    const std::vector<std::string> names = folder.Names();
     calls = 0;
     failAt = -1;
     folderSyncCall = -1;
@@ -145,15 +144,11 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
 // A file marked read-only (no write permission for anyone) keeps its bytes,
 // though the system would let a new file take its place.
 TEST_F(SaveFaults, ReadOnlyFileIsRefused) {
-  namespace fs = std::filesystem;
   const std::string target = folder.File("target.ost");
   WriteBytes(target, "old\n");
-  fs::permissions(
-      target,
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-      fs::perm_options::remove);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read);
   EXPECT_EQ(SaveSource(doc, target), kFalse);
-  fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_all);
   EXPECT_EQ(ReadBytes(target), "old\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
 }

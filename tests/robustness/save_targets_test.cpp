@@ -159,26 +159,17 @@ TEST_F(SaveTargets, LongestNameCanBeSaved) {
   EXPECT_EQ(folder.Names(), (Names{name, "source.ost"}));
 }
 
-// Runs as another user while it lives, as root may.
-class AsUser {
- public:
-  explicit AsUser(uid_t user) {
-    EXPECT_EQ(setegid(user), 0);
-    EXPECT_EQ(seteuid(user), 0);
-  }
-  ~AsUser() {
-    EXPECT_EQ(seteuid(0), 0);
-    EXPECT_EQ(setegid(0), 0);
-  }
-  AsUser(const AsUser&) = delete;
-  AsUser& operator=(const AsUser&) = delete;
-};
-
 std::string Attribute(const std::string& path, const char* name) {
   std::string value(256, '\0');
   const ssize_t length =
       getxattr(path.c_str(), name, value.data(), value.size());
   return value.substr(0, static_cast<size_t>(std::max<ssize_t>(length, 0)));
+}
+
+struct stat Info(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
 }
 
 // What makes a file the file it is stays through a save: its owner, group,
@@ -187,56 +178,51 @@ std::string Attribute(const std::string& path, const char* name) {
 // the saving user cannot give a new file is written in place instead.
 TEST_F(SaveTargets, FileKeepsOwnerAttributesAndEveryName) {
   if (geteuid() != 0) GTEST_SKIP() << "only root can give files other owners";
-  const std::string owned = Path("owned.ost");
-  WriteBytes(owned, "old\n");
-  ASSERT_EQ(chown(owned.c_str(), 1234, 5678), 0);
-  ASSERT_EQ(chmod(owned.c_str(), 0640), 0);
-  ASSERT_EQ(setxattr(owned.c_str(), "user.origin", "kept", 4, 0), 0);
+  const std::string owned = Path("owned.ost"), linked = Path("linked.ost"),
+                    shared = Path("shared.ost");
+  for (const std::string& file : {owned, linked, shared}) {
+    WriteBytes(file, "old\n");
+  }
   // Owner rw, user 4321 r, group r, mask r, others nothing.
-  const unsigned char acl[] = {
-      2, 0,   0,   0,   1,   0,   6,  0, 255, 255, 255, 255, 2,   0,  4,
-      0, 225, 16,  0,   0,   4,   0,  4, 0,   255, 255, 255, 255, 16, 0,
-      4, 0,   255, 255, 255, 255, 32, 0, 0,   0,   255, 255, 255, 255};
-  ASSERT_EQ(
-      setxattr(owned.c_str(), "system.posix_acl_access", acl, sizeof acl, 0),
-      0);
-  const std::string list = Attribute(owned, "system.posix_acl_access");
-  WriteBytes(Path("linked.ost"), "old\n");
-  fs::create_hard_link(Path("linked.ost"), Path("other-name.ost"));
-  const std::string shared = Path("shared.ost");
-  WriteBytes(shared, "old\n");
-  ASSERT_EQ(chown(shared.c_str(), 4321, 4321), 0);
-  ASSERT_EQ(chmod(shared.c_str(), 0666), 0);
-  ASSERT_EQ(chmod(folder.path().c_str(), 0777), 0);
-  const auto info = [&](const std::string& name) {
-    struct stat status {};
-    EXPECT_EQ(stat(Path(name).c_str(), &status), 0) << name;
-    return status;
-  };
-  const ino_t sharedInode = info("shared.ost").st_ino;
+  const std::string acl(
+      "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\4\0\341\20\0\0\4\0\4\0\377\377\377"
+      "\377\20\0\4\0\377\377\377\377\40\0\0\0\377\377\377\377",
+      44);
+  ASSERT_EQ(chown(owned.c_str(), 1234, 5678) | chmod(owned.c_str(), 0640) |
+                setxattr(owned.c_str(), "user.origin", "kept", 4, 0) |
+                setxattr(owned.c_str(), "system.posix_acl_access", acl.data(),
+                         acl.size(), 0) |
+                chown(shared.c_str(), 4321, 4321) |
+                chmod(shared.c_str(), 0666) |
+                chmod(folder.path().c_str(), 0777),
+            0);
+  fs::create_hard_link(linked, Path("other-name.ost"));
+  const ino_t sharedInode = Info(shared).st_ino;
   Run([&] {
     Load(Path("source.ost"));
     Save(owned);
-    Save(Path("linked.ost"));
-    const AsUser user(1234);
+    Save(linked);
+    // A user who can write shared.ost but not give a new file its owner.
+    ASSERT_EQ(setegid(1234) | seteuid(1234), 0);
     Save(shared);
   });
+  EXPECT_EQ(seteuid(0) | setegid(0), 0);
 
   ExpectNoBoxes();
   EXPECT_EQ(folder.Names(), (Names{"linked.ost", "other-name.ost", "owned.ost",
                                    "shared.ost", "source.ost"}));
-  for (const std::string name :
-       {"owned.ost", "linked.ost", "other-name.ost", "shared.ost"}) {
-    EXPECT_EQ(ReadBytes(Path(name)), kArranged) << name;
+  for (const std::string& file :
+       {owned, linked, shared, Path("other-name.ost")}) {
+    EXPECT_EQ(ReadBytes(file), kArranged) << file;
   }
-  EXPECT_EQ(info("owned.ost").st_uid, 1234u);
-  EXPECT_EQ(info("owned.ost").st_gid, 5678u);
-  EXPECT_EQ(info("owned.ost").st_mode & 07777, 0640u);
+  EXPECT_EQ(Info(owned).st_uid, 1234u);
+  EXPECT_EQ(Info(owned).st_gid, 5678u);
+  EXPECT_EQ(Info(owned).st_mode & 07777, 0640u);
   EXPECT_EQ(Attribute(owned, "user.origin"), "kept");
-  EXPECT_EQ(Attribute(owned, "system.posix_acl_access"), list);
-  EXPECT_EQ(info("linked.ost").st_ino, info("other-name.ost").st_ino);
-  EXPECT_EQ(info("shared.ost").st_ino, sharedInode);
-  EXPECT_EQ(info("shared.ost").st_uid, 4321u);
+  EXPECT_EQ(Attribute(owned, "system.posix_acl_access"), acl);
+  EXPECT_EQ(Info(linked).st_ino, Info(Path("other-name.ost")).st_ino);
+  EXPECT_EQ(Info(shared).st_ino, sharedInode);
+  EXPECT_EQ(Info(shared).st_uid, 4321u);
 }
 
 TEST_F(SaveTargets, FolderWithoutWritePermissionIsRefused) {
