@@ -75,7 +75,8 @@ enum class Replacement {
 
 struct FileOps {
   // Where a save to `path` lands. False when that is no place for a file
-  // (a directory, say) or cannot be examined.
+  // (a directory, say), cannot be examined, or is a file that may not be
+  // written (marked read-only, or not writable by this user).
   bool (*resolveTarget)(const std::string& path, SaveTarget& target);
   // A file of a new name in the target's folder, created exclusively (never
   // an existing file), with the target's permissions when it exists.
