@@ -1,5 +1,6 @@
 #include "arrange/arrange_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string_view>
@@ -35,17 +36,26 @@ FileReport Problem(const std::string& path, const std::string& problem) {
   return Refused(path, 1, problem);
 }
 
-std::string ReadStandardInput() {
-  std::string bytes;
-  char buffer[1 << 16];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+// Reads standard input into `bytes` until its end. False on a read error,
+// `bytes` then holding what came before it. Room is made before each read,
+// so that memory running out loses nothing: `bytes` then holds all that was
+// read.
+bool ReadStandardInput(std::string& bytes) {
+  constexpr size_t kChunk = 1 << 16;
+  char buffer[kChunk];
+  for (;;) {
+    if (bytes.capacity() - bytes.size() < kChunk) {
+      bytes.reserve(std::max(2 * bytes.capacity(), bytes.size() + kChunk));
+    }
+    const size_t got = std::fread(buffer, 1, kChunk, stdin);
+    if (got == 0) return !std::ferror(stdin);
     bytes.append(buffer, got);
   }
-  return bytes;
 }
 
-FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
+// `input` holds standard input's bytes when the file is standard input.
+FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
+                   const std::string& input) {
   if (!file.error.empty()) {
     FileReport report;
     report.verdict = Verdict::kRefused;
@@ -54,25 +64,30 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
   }
   SourceDocument doc;
   HeadlessList list;
+  // What the file was when read, so that a save by another program while
+  // this one arranged it is never overwritten.
+  FileStamp read;
   const bool loaded =
       file.standardInput
-          ? LoadSourceBytes(doc, list.handle(), ReadStandardInput()) == kTrue
-          : LoadSource(doc, list.handle(), file.path) == kTrue;
-  if (!loaded) return Refused(file.path, 1, "cannot read the file");
-
-  FileReport report;
-  if (!doc.problem.empty()) {
-    report = Problem(file.path, doc.problem);
-    // A filter passes what it cannot arrange through as it came, so that a
-    // pipeline never loses the file.
-    if (file.standardInput && options.mode == ArrangeMode::kWrite) {
-      report.output = doc.bytes;
-    }
-    return report;
+          ? LoadSourceBytes(doc, list.handle(), input) == kTrue
+          : LoadSource(doc, list.handle(), file.path, &read) == kTrue;
+  if (!loaded) {
+    // Bytes already read fail to load only for want of memory.
+    return Refused(file.path, 1,
+                   file.standardInput ? "not enough memory to arrange the file"
+                                      : "cannot read the file");
   }
+
+  if (!doc.problem.empty()) return Problem(file.path, doc.problem);
   // Already in natural order is no failure: the file is then only arranged.
-  if (options.sort) SortFunctionsByName(doc, list.handle());
+  // A sort that would change the order and did not (memory ran out) must
+  // not pass for one that had nothing to do.
+  if (options.sort && SortWouldChangeOrder(doc, list.handle()) &&
+      SortFunctionsByName(doc, list.handle()) != kTrue) {
+    return Refused(file.path, 1, "cannot sort the functions");
+  }
   const std::string arranged = SerializeSource(doc);
+  FileReport report;
   report.verdict =
       arranged == doc.bytes ? Verdict::kUnchanged : Verdict::kArranged;
   switch (options.mode) {
@@ -80,23 +95,31 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
       if (file.standardInput) {
         report.output = arranged;
       } else if (report.verdict == Verdict::kArranged) {
-        const SaveOutcome saved = SaveSourceChecked(doc, file.path, nullptr);
-        if (saved.result != SaveResult::kSaved) {
-          if (saved.kept.empty()) {
+        const SaveOutcome saved = SaveSourceChecked(doc, file.path, &read);
+        switch (saved.result) {
+          case SaveResult::kSaved:
+            break;
+          case SaveResult::kChangedOnDisk:
+            return Refused(file.path, 1,
+                           "the file changed while being arranged");
+          case SaveResult::kFailed:
             return Refused(file.path, 1, "cannot write the file");
-          }
-          // The file lacks its old or its new bytes, and the only whole
-          // copy is beside it: the user must learn where.
-          if (saved.result == SaveResult::kBackupKept) {
+          case SaveResult::kKeptAside:
+            // The system took the old file away and then failed to put the
+            // new one in its place: the user must learn where the only copy
+            // of the file now is.
+            return Refused(file.path, 1,
+                           "the file could not be replaced; its arranged "
+                           "bytes are in " +
+                               saved.kept);
+          case SaveResult::kBackupKept:
+            // The file was rewritten in place and could get neither all of
+            // its new bytes nor its old ones back: the old ones are only in
+            // the backup beside it.
             return Refused(file.path, 1,
                            "the file could not be rewritten; its old bytes "
                            "are in " +
                                saved.kept);
-          }
-          return Refused(file.path, 1,
-                         "the file could not be replaced; its arranged "
-                         "bytes are in " +
-                             saved.kept);
         }
       }
       break;
@@ -114,10 +137,28 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options) {
 }  // namespace
 
 FileReport ArrangeFile(const SourceFile& file, const ArrangeOptions& options) {
+  std::string input;
+  FileReport report;
   try {
-    return Arrange(file, options);
+    if (file.standardInput && !ReadStandardInput(input)) {
+      report = Refused(file.path, 1, "cannot read standard input");
+    } else {
+      report = Arrange(file, options, input);
+    }
   } catch (const std::exception&) {
-    // Memory ran out for this file; the others may still fit.
-    return Refused(file.path, 1, "not enough memory to arrange the file");
+    // Memory ran out for this file; the others may still fit. Should it
+    // have run out while standard input was read, the rest is still to
+    // come and is passed on after what was read.
+    report = Refused(file.path, 1, "not enough memory to arrange the file");
+    report.passRestOfInput = file.standardInput && !std::feof(stdin);
   }
+  // A filter passes what it cannot arrange through as it came, so that a
+  // pipeline never loses the file, whatever failed after its bytes came in.
+  if (file.standardInput && options.mode == ArrangeMode::kWrite &&
+      report.verdict == Verdict::kRefused) {
+    report.output = std::move(input);
+  } else {
+    report.passRestOfInput = false;
+  }
+  return report;
 }

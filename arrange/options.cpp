@@ -3,9 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cstdio>
+#include <sstream>
 #include <thread>
 
+#include "arrange/console.h"
 #include "kalvane_version.h"
 
 namespace {
@@ -22,6 +23,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
       "searched for *.ost files; - reads standard input and writes standard "
       "output.",
       "kalvane-arrange");
+  // On Windows the parser would take /path for an option of that name; a
+  // path that begins with a slash is a path there too.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version",
                        std::string("kalvane-arrange ") + KALVANE_VERSION_TEXT);
   bool check = false;
@@ -45,7 +49,11 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
+    // Help, version and mistakes go out as every other output does.
+    std::ostringstream out, err;
+    const int status = app.exit(error, out, err);
+    WriteText(stdout, out.str());
+    WriteText(stderr, err.str());
     return status == 0 ? 0 : kUsageError;
   }
   options.mode = diff    ? ArrangeMode::kDiff
@@ -54,8 +62,8 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
   options.jobs =
       jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
   if (std::count(options.paths.begin(), options.paths.end(), "-") > 1) {
-    std::fputs("kalvane-arrange: standard input (-) can be read only once\n",
-               stderr);
+    WriteText(stderr,
+              "kalvane-arrange: standard input (-) can be read only once\n");
     return kUsageError;
   }
   return std::nullopt;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "arrange/arrange_file.h"
+#include "arrange/console.h"
 #include "arrange/options.h"
 #include "arrange/source_files.h"
 
@@ -63,8 +64,13 @@ class ReportQueue {
   std::vector<bool> done_;
 };
 
-void Write(std::FILE* stream, const std::string& text) {
-  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), stream);
+// What is left of standard input, to standard output as it comes.
+void PassRestOfInput() {
+  char buffer[1 << 16];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+    WriteText(stdout, std::string_view(buffer, got));
+  }
 }
 
 std::string Count(size_t n, const char* what) {
@@ -93,8 +99,13 @@ int RunArrange(const std::vector<std::string>& args) {
   for (size_t i = 0; i < files.size(); ++i) {
     const FileReport report = queue.Take(i);
     ++counts[static_cast<int>(report.verdict)];
-    Write(stdout, report.output);
-    Write(stderr, report.errors);
+    WriteText(stdout, report.output);
+    if (report.passRestOfInput) PassRestOfInput();
+    // Both streams often end in one log (CI, pre-commit, an editor's
+    // filter): what a file prints must be out before its errors, the next
+    // file's output, and the summary.
+    std::fflush(stdout);
+    WriteText(stderr, report.errors);
   }
   for (std::thread& worker : workers) worker.join();
 
@@ -102,12 +113,15 @@ int RunArrange(const std::vector<std::string>& args) {
   const size_t arranged = counts[static_cast<int>(Verdict::kArranged)];
   const size_t refused = counts[static_cast<int>(Verdict::kRefused)];
   const bool writing = options.mode == ArrangeMode::kWrite;
-  if (!options.quiet) {
+  // Given - alone, the run is a filter: its output is the file, and an
+  // editor that takes both streams back must get nothing more.
+  const bool filter = options.paths == std::vector<std::string>{"-"};
+  if (!options.quiet && !filter) {
     const std::string summary =
         Count(arranged, arranged == 1 ? "file" : "files") +
         (writing ? " arranged, " : " would be arranged, ") +
         Count(unchanged, "unchanged, ") + Count(refused, "refused\n");
-    Write(stderr, summary);
+    WriteText(stderr, summary);
   }
   std::fflush(stdout);
   if (refused > 0 || std::ferror(stdout)) return kError;

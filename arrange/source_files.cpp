@@ -5,6 +5,9 @@
 #include <set>
 #include <system_error>
 
+#include "arrange/folders.h"
+#include "document/file_stamp.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,64 +46,67 @@ class Finder {
       files_.push_back({"<stdin>", true, ""});
       return;
     }
-    const fs::path path = FromUtf8(given);
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (fs::is_directory(status)) {
-      Folder(path, given);
-    } else if (fs::exists(status) ||
-               fs::is_symlink(fs::symlink_status(path, error))) {
-      File(path, given);
-    } else {
-      files_.push_back({given, false, given + ":1: no such file or folder"});
+    switch (KindOf(given)) {
+      case PathKind::kFolder:
+        Folder(given);
+        break;
+      case PathKind::kOther:
+        File(given);
+        break;
+      case PathKind::kMissing:
+        files_.push_back({given, false, given + ":1: no such file or folder"});
+        break;
     }
   }
 
  private:
-  // Where a path finally leads, to know a place met twice; a path that leads
-  // nowhere (a dangling link) stands for itself.
-  static fs::path Identity(const fs::path& path) {
+  // The file a path leads to, told by the system's identity for it, not by
+  // its name: hard links, other spellings of a name (letter case on
+  // Windows), junctions and links all lead to one identity. A path that
+  // leads nowhere (a dangling link) stands for itself.
+  static std::string Identity(const std::string& path) {
+    FileStamp stamp;
+    if (IdentifyFile(path, stamp) && stamp.exists) {
+      return std::to_string(stamp.volume) + ":" + std::to_string(stamp.fileId);
+    }
     std::error_code error;
-    fs::path canonical = fs::canonical(path, error);
-    return error ? fs::absolute(path, error).lexically_normal() : canonical;
+    return "path:" +
+           ToUtf8(fs::absolute(FromUtf8(path), error).lexically_normal());
   }
 
-  void File(const fs::path& path, const std::string& shown) {
-    if (seenFiles_.insert(Identity(path)).second) {
-      files_.push_back({shown, false, ""});
-    }
+  void File(const std::string& path) {
+    if (seen_.insert(Identity(path)).second)
+      files_.push_back({path, false, ""});
   }
 
-  void Folder(const fs::path& folder, const std::string& shown) {
-    if (!seenFolders_.insert(Identity(folder)).second) return;
-    std::error_code error;
-    std::vector<fs::path> names;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-      names.push_back(it->path().filename());
-    }
-    if (error) {
-      files_.push_back({shown, false, shown + ":1: cannot read the folder"});
+  // A folder met again (through a link back up, say) is not walked again,
+  // which ends a loop of links at once.
+  void Folder(const std::string& folder) {
+    if (!seen_.insert(Identity(folder)).second) return;
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries)) {
+      files_.push_back({folder, false, folder + ":1: cannot read the folder"});
       return;
     }
-    std::sort(names.begin(), names.end());
-    for (const fs::path& name : names) {
-      const fs::path child = folder / name;
-      const std::string childShown = ToUtf8(FromUtf8(shown) / name);
-      std::error_code statusError;
-      if (fs::is_directory(fs::status(child, statusError))) {
-        if (!IsHidden(name)) Folder(child, childShown);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) {
+                return FromUtf8(a.name) < FromUtf8(b.name);
+              });
+    for (const FolderEntry& entry : entries) {
+      const fs::path name = FromUtf8(entry.name);
+      const std::string child = ToUtf8(FromUtf8(folder) / name);
+      if (entry.folder) {
+        if (!IsHidden(name)) Folder(child);
       } else if (IsSourceName(name)) {
         // Not only regular files: a link that leads nowhere or a pipe
         // named *.ost is reported as unreadable rather than passed over.
-        File(child, childShown);
+        File(child);
       }
     }
   }
 
   std::vector<SourceFile>& files_;
-  std::set<fs::path> seenFolders_;
-  std::set<fs::path> seenFiles_;
+  std::set<std::string> seen_;  // identities of the files and folders met
 };
 
 }  // namespace

@@ -15,5 +15,6 @@ struct SourceFile {
 // The files to arrange, in the order of `paths`; a folder gives its *.ost
 // files (any letter case) in path order, searched recursively, skipping
 // hidden folders. A file or folder reached twice (through symbolic links,
-// say) is arranged once, which also ends any loop of links.
+// hard links, junctions or another letter case of its name) is arranged
+// once, which also ends any loop of links.
 std::vector<SourceFile> FindSourceFiles(const std::vector<std::string>& paths);

@@ -5,6 +5,7 @@
 
 #include "document/file_io.h"
 #include "document/file_io_win32.h"
+#include "document/system_path_win32.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ bool Widen(const std::string& utf8, std::wstring& wide) {
   return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size,
                              wide.data(), length) == length;
 }
+
+}  // namespace
 
 bool Narrow(const std::wstring& wide, std::string& utf8) {
   utf8.clear();
@@ -78,6 +81,8 @@ bool SystemPath(const std::string& utf8, std::wstring& wide) {
   }
   return true;
 }
+
+namespace {
 
 // The file a link (or any reparse point) finally leads to.
 bool FinalPath(const std::wstring& path, std::string& target) {

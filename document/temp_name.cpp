@@ -19,9 +19,11 @@ bool ContinuesACharacter(char c) {
 }  // namespace
 
 std::string TemporaryNameFor(const std::string& target) {
-  // Seeded once per run: names only need to differ from files already there,
-  // and the exclusive create catches the rare clash.
-  static std::mt19937_64 generator{std::random_device{}()};
+  // Seeded once per thread: names only need to differ from files already
+  // there, and the exclusive create catches the rare clash. One generator per
+  // thread, since kalvane-arrange saves several files at once and the
+  // generator's state is no place for two threads.
+  thread_local std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string suffix = ".~";
   uint64_t bits = generator();

@@ -7,6 +7,10 @@
 // Runs the whole program until its window closes. Returns the exit code.
 int RunListdrag();
 
+// What listdrag prints, without a window, when its argument asks about the
+// program itself (--help, --version); null otherwise.
+const char* ListdragAbout(const std::string& argument);
+
 // Builds and shows the window; returns 0.
 int32_t BuildWindow();
 

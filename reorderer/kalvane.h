@@ -10,6 +10,11 @@
 // exit code.
 int RunKalvane(const std::string& startFile = "");
 
+// What kalvane prints, without a window, when its only argument asks about
+// the program itself (--help, --version); null for any other argument,
+// which names a file.
+const char* KalvaneAbout(const std::string& argument);
+
 // The handlers registered with the toolkit: the buttons' commands, drags in
 // the function list and the keyboard shortcuts.
 int32_t OnCommand(int32_t id, int32_t code, int32_t extra);

@@ -33,5 +33,9 @@ std::string StartFile() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return RunKalvane(StartFile());
+  const std::string argument = StartFile();
+  if (const char* about = KalvaneAbout(argument)) {
+    return ToviWriteConsole(about) ? 0 : 1;
+  }
+  return RunKalvane(argument);
 }

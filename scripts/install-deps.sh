@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 icoutils
   dpkg-dev file lintian appstream desktop-file-utils man-db unzip
-  libcli11-dev libdtl-dev pre-commit git patch
+  libcli11-dev pre-commit git patch
 )
 
 missing=()

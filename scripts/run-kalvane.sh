@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
 # Starts the natively built kalvane: bash scripts/run-kalvane.sh BUILDDIR
+# With --check-display it only checks that there is a display to start it
+# on, so that `make run` can say so before it builds anything.
 set -euo pipefail
+
+# The Linux programs draw through GTK, on X11 or natively on Wayland.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "kalvane needs a display (DISPLAY and WAYLAND_DISPLAY are unset): run 'make run' from a desktop session, or on a virtual screen, where nothing will be visible, with 'bash scripts/with-xvfb.sh make run'." >&2
+  exit 1
+fi
+[ "${1:-}" = "--check-display" ] && exit 0
 
 build="${1:-build}"
 program=""
@@ -12,15 +21,6 @@ for candidate in "$build/kalvane" "$build/reorderer/kalvane" "$build/bin/kalvane
 done
 if [ -z "$program" ]; then
   echo "No kalvane program in $build: build it first (make build)." >&2
-  exit 1
-fi
-
-# The Linux programs draw through GTK, on X11 or natively on Wayland.
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "kalvane needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set." >&2
-  echo "  - run it from a desktop session;" >&2
-  echo "  - or run it on a virtual screen:" >&2
-  echo "      bash scripts/with-xvfb.sh $program" >&2
   exit 1
 fi
 

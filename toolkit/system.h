@@ -25,6 +25,13 @@ int ToviMessageBoxA(HWND owner, const char* text, const char* caption,
                     UINT style);
 #define MessageBoxA ToviMessageBoxA
 
+// Writes UTF-8 text where a console program's output goes: to standard
+// output when it leads to a file or a pipe, else to the console the program
+// was started from. A windowed program has no console of its own, yet
+// --help and --version must answer in the terminal that asked. False when
+// there is nowhere to write or the write fails.
+bool ToviWriteConsole(const char* text);
+
 #else
 
 // Opaque handles: each backend defines what they point to.

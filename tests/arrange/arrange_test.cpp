@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
+
+#include "arrange/unified_diff.h"
 
 #include "document/source_document.h"
 #include "tests/temp_folder.h"
@@ -21,6 +24,13 @@ extern char** environ;
 
 namespace {
 
+#if defined(__has_feature)
+constexpr bool kSanitized =
+    __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
 struct Outcome {
   int status = -1;
   std::string out, err;
@@ -28,8 +38,10 @@ struct Outcome {
 
 class ArrangeTest : public ::testing::Test {
  protected:
-  // Runs the tool in the folder with `args`, standard input from `input`.
-  Outcome Run(std::vector<std::string> args, const std::string& input = "") {
+  // Runs the tool in the folder with `args`, standard input from `input`;
+  // `merged` sends standard error to standard output, as logs take them.
+  Outcome Run(std::vector<std::string> args, const std::string& input = "",
+              bool merged = false) {
     const std::string in = folder.File(".in"), out = folder.File(".out"),
                       err = folder.File(".err");
     WriteFileBytes(in, input);
@@ -40,6 +52,7 @@ class ArrangeTest : public ::testing::Test {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (merged) posix_spawn_file_actions_adddup2(&actions, 1, 2);
     args.insert(args.begin(), KALVANE_ARRANGE);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
@@ -151,6 +164,14 @@ TEST_F(ArrangeTest, ModesStatusesAndTheFilesTheyLeave) {
   EXPECT_EQ(Get("tree/bad.ost"), Data("second_body.ost"));
   EXPECT_EQ(Get("tree/sub/shuffled.OST"), arranged);
   EXPECT_EQ(Run({"--check", "tree"}).status, 2);
+
+  // A file is one file by whatever names it is reached.
+  Put("links/a.ost", Data("shuffled.ost"));
+  fs::create_hard_link(folder.File("links/a.ost"), folder.File("links/b.ost"));
+  fs::create_directory_symlink(".", folder.File("links/self"));
+  const Outcome links = Run({"--check", "links", "links/self/b.ost"});
+  EXPECT_EQ(links.out, "links/a.ost\n");
+  EXPECT_EQ(links.err, "1 file would be arranged, 0 unchanged, 0 refused\n");
 }
 
 TEST_F(ArrangeTest, StandardInputToStandardOutput) {
@@ -166,6 +187,51 @@ TEST_F(ArrangeTest, StandardInputToStandardOutput) {
   EXPECT_EQ(bad.err.rfind("<stdin>:8: ", 0), 0u) << bad.err;
   EXPECT_EQ(Run({"--check", "-"}, Data("shuffled.ost")).out, "<stdin>\n");
   EXPECT_EQ(Run({"-", "-"}).status, 2);
+}
+
+// A filter's output is all an editor gets back: the file, never a summary,
+// and on every failure after reading the very bytes it was given.
+TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
+  const Outcome good = Run({"-"}, Data("shuffled.ost"), true);
+  EXPECT_EQ(good.out, Run({"-"}, Data("shuffled.ost")).out);
+  EXPECT_EQ(good.err, "");
+  EXPECT_EQ(Run({"-", "--sort"}, Data("second_body.ost"), true).out,
+            Data("second_body.ost") +
+                "<stdin>:8: the function alpha has a second body.\n");
+
+  const std::string run = "cd '" + folder.path().string() + "' && ";
+  const auto status = [](int raw) {
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status(std::system(
+                (run + KALVANE_ARRANGE " - < . > out 2> err").c_str())),
+            2);
+  EXPECT_EQ(Get("out"), "");
+  EXPECT_EQ(Get("err"), "<stdin>:1: cannot read standard input\n");
+  if (kSanitized) GTEST_SKIP() << "a sanitizer needs more address space";
+  // Memory running out while the input is read, and while it is arranged.
+  std::string lines;
+  for (int i = 0; i < 10'000'000; ++i) lines += "x\n";
+  Put("lines", lines);
+  for (const char* limit : {"40000", "150000"}) {
+    const std::string command = run + "ulimit -v " + limit + " && " +
+                                KALVANE_ARRANGE
+                                " --jobs 1 - < lines > out 2> err";
+    EXPECT_EQ(status(std::system(command.c_str())), 2) << limit;
+    EXPECT_TRUE(Get("out") == lines) << limit;
+    EXPECT_EQ(Get("err"), "<stdin>:1: not enough memory to arrange the file\n");
+  }
+}
+
+// Logs take both streams in one: each file's lines in path order, the
+// summary last.
+TEST_F(ArrangeTest, MergedStreamsKeepPathOrder) {
+  Put("log/a.ost", Data("shuffled.ost"));
+  Put("log/b.ost", Data("second_body.ost"));
+  Put("log/c.ost", Data("shuffled.ost"));
+  EXPECT_EQ(Run({"--check", "--jobs", "3", "log"}, "", true).out,
+            "log/a.ost\nlog/b.ost:8: the function alpha has a second body.\n"
+            "log/c.ost\n2 files would be arranged, 0 unchanged, 1 refused\n");
 }
 
 TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
@@ -198,6 +264,28 @@ TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
   fs::permissions(folder.File("readonly"), fs::perms::owner_all);
 }
 
+TEST_F(ArrangeTest, FileSavedElsewhereMeanwhileIsLeftAlone) {
+  // Another program saves a file between its reading and its replacement:
+  // its bytes stay, and the other files are still arranged.
+  Put("race/a.ost", Data("shuffled.ost"));
+  Put("race/b.ost", Data("shuffled.ost"));
+  setenv("LD_PRELOAD", SECOND_WRITER, 1);
+  setenv("SECOND_WRITER_PATH", folder.File("race/a.ost").c_str(), 1);
+  setenv("SECOND_WRITER_BYTES", "' saved elsewhere\n", 1);
+  const Outcome race = Run({"--jobs", "1", "race"});
+  for (const char* name :
+       {"LD_PRELOAD", "SECOND_WRITER_PATH", "SECOND_WRITER_BYTES"}) {
+    unsetenv(name);
+  }
+  EXPECT_EQ(race.status, 2);
+  EXPECT_EQ(race.err,
+            "race/a.ost:1: the file changed while being arranged\n"
+            "1 file arranged, 0 unchanged, 1 refused\n");
+  EXPECT_EQ(Get("race/a.ost"), "' saved elsewhere\n");
+  EXPECT_NE(Get("race/b.ost"), Data("shuffled.ost"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("race")), {}), 2);
+}
+
 // Every sample and test file comes out as kalvane's Load then Save write it,
 // byte for byte; a file the document refuses stays as it was.
 TEST_F(ArrangeTest, SameBytesAsLoadThenSave) {
@@ -215,6 +303,90 @@ TEST_F(ArrangeTest, SameBytesAsLoadThenSave) {
   Run({"--jobs", "2", "all"});
   for (const auto& [name, bytes] : expected) {
     EXPECT_EQ(Get("all/" + name), bytes) << name;
+  }
+
+  // Many threads saving at once (make tsan watches them for races).
+  for (int i = 0; i < 1000; ++i) {
+    Put("many/" + std::to_string(i % 10) + "/" + std::to_string(i) + ".ost",
+        Data("shuffled.ost"));
+  }
+  const Outcome many = Run({"--jobs", "8", "many"});
+  EXPECT_EQ(many.status, 0) << many.err;
+  EXPECT_EQ(many.err, "1000 files arranged, 0 unchanged, 0 refused\n");
+  EXPECT_EQ(Get("many/9/999.ost"), Get("all/shuffled.ost"));
+}
+
+// Every diff applies with patch and with git apply and gives what a write
+// gives: lines end at LF only (a lone CR stays inside its line), and names
+// with spaces, tabs, quotes or backslashes are quoted.
+TEST_F(ArrangeTest, DiffAlwaysApplies) {
+  const std::string lf = Data("shuffled.ost");
+  std::string cr = lf, crlf;
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
+  for (const char c : lf)
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"with space.ost", lf},
+      {"tab\there.ost", crlf},
+      {"quote\"back\\slash.ost", cr},
+      {"mixed.ost", crlf.substr(0, crlf.size() / 2) + cr.substr(cr.size() / 2)},
+      {"no end.ost", lf + "' trailing comment"}};
+  for (const auto& [name, bytes] : files) Put("w/" + name, bytes);
+  Run({"w"});
+  for (const char* apply : {"patch -s -p0 <", "git apply -p0"}) {
+    for (const auto& [name, bytes] : files) Put("d/" + name, bytes);
+    const Outcome diff = Run({"--diff", "d"});
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_NE(diff.out.find("+++ \"d/tab\\there.ost\"\n"), std::string::npos);
+    Put("diff", diff.out);
+    EXPECT_EQ(std::system(
+                  ("cd '" + folder.path().string() + "' && " + apply + " diff")
+                      .c_str()),
+              0)
+        << apply << "\n"
+        << diff.out;
+    for (const auto& [name, bytes] : files) {
+      EXPECT_EQ(Get("d/" + name), Get("w/" + name)) << apply << " " << name;
+    }
+  }
+}
+
+// Random pairs of files, of few distinct lines (so that the diff has few
+// anchors) and every kind of line end, and one pair whose shortest edit is
+// too long to search: patch turns the first of each into the second.
+TEST_F(ArrangeTest, DiffOfRandomFilesApplies) {
+  std::mt19937 random(20);
+  const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+  const char* lines[] = {"a\n", "b\n", "c\r\n", "d\re\n", "\n", "f"};
+  const auto file = [&](int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += lines[pick(5)];
+    return pick(4) == 0 ? bytes + lines[5] : bytes;
+  };
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (int i = 0; i < 100; ++i) {
+    std::string before = file(pick(40)), after = before;
+    for (int edits = pick(6); edits > 0; --edits) {
+      const size_t at = after.empty() ? 0 : random() % after.size();
+      if (pick(2)) {
+        after.insert(at, file(pick(8)));
+      } else {
+        after.erase(at, static_cast<size_t>(pick(12)));
+      }
+    }
+    pairs.emplace_back(before, after);
+  }
+  pairs.emplace_back(file(3000), file(3000));
+  for (const auto& [before, after] : pairs) {
+    if (before == after) continue;
+    Put("f", before);
+    Put("diff", UnifiedDiff("f", before, after));
+    ASSERT_EQ(std::system(("cd '" + folder.path().string() +
+                           "' && patch -s -p0 < diff > /dev/null 2>&1")
+                              .c_str()),
+              0)
+        << Get("diff");
+    ASSERT_EQ(Get("f"), after) << Get("diff");
   }
 }
 

@@ -17,7 +17,15 @@ git init -q "$work/hooks"
 cp "$source_tree/.pre-commit-hooks.yaml" "$work/hooks/"
 git -C "$work/hooks" add .pre-commit-hooks.yaml
 git -C "$work/hooks" commit -qm hooks
-rev=$(git -C "$work/hooks" rev-parse HEAD)
+# The README's example names the release tag of this version, which a
+# released repository has; the hooks' repository is tagged the same way.
+version=$(sed -n 's/^project(kalvane VERSION \([0-9.]*\).*/\1/p' "$source_tree/CMakeLists.txt")
+rev=$(sed -n 's/^  rev: \([^ ]*\).*/\1/p' "$source_tree/README.md")
+if [ "$rev" != "v$version" ]; then
+  echo "FAIL: the README's pre-commit example names '$rev', not the release tag v$version" >&2
+  exit 1
+fi
+git -C "$work/hooks" tag -a "$rev" -m "release $version"
 
 git init -q "$work/project"
 cd "$work/project"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A built or installed kalvane-arrange (kalvane-arrange.exe under Wine when
 # an emulator is given) on a folder of files, one of them in a folder with a
-# non-ASCII name: --check names what would change and fails, a refused file
-# is reported and left alone while the others are arranged, and a second
-# --check passes.
+# non-ASCII name: --check names what would change and fails, --diff names
+# paths with '/' and applies, a hard link and a deep folder are handled, a
+# refused file is reported and left alone while the others are arranged, and
+# a second --check passes. With BAD_ARGUMENT (a Windows program that starts
+# the given one with an argument that is no text), that argument is refused.
 #   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
 set -euo pipefail
 exe=$(realpath "$1")
@@ -26,6 +28,34 @@ grep -q 'Ünordnung.ost' out || fail "--check did not name the file: $(cat out)"
 grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
   fail "unexpected summary: $(cat err)"
 
+# The diff names paths with '/' on every system and applies with patch.
+args=(--diff tree); run "$@"
+grep -qx '+++ tree/Größe/Ünordnung.ost' out || fail "--diff headers: $(head -2 out)"
+patch -s -p0 --dry-run < out || fail "the diff does not apply"
+
+# A file is one file: a hard link to it is arranged once; a folder nested
+# deeper than 260 characters is walked.
+ln tree/Größe/Ünordnung.ost link.ost
+args=(--check tree link.ost); run "$@"
+grep -qx '1 file would be arranged, 1 unchanged, 0 refused' err ||
+  fail "a hard link was counted twice: $(cat err)"
+rm link.ost
+if [ $# -gt 0 ]; then
+  args=(--check tree/ordered.ost TREE/ORDERED.OST); run "$@"
+  grep -qx '0 files would be arranged, 1 unchanged, 0 refused' err ||
+    fail "another letter case was counted apart: $(cat err)"
+fi
+deep=deep/$(printf '%0100d/' 1 2 3)
+mkdir -p "$deep"
+cp "$data/shuffled.ost" "$deep/Deep.ost"
+# Given whole: the standard library's calls stop at 260 characters of a
+# full path.
+deep_path=$PWD/deep
+[ $# -gt 0 ] && deep_path=$(winepath -w "$deep_path")
+args=(--check "$deep_path"); run "$@"
+grep -q 'Deep.ost' out || fail "the deep folder was not walked: $(cat err)"
+rm -rf deep
+
 args=(tree bad.ost); run "$@"
 [ "$status" = 2 ] || fail "a refused file gave $status, not 2"
 grep -qx 'bad.ost:8: the function alpha has a second body.' err ||
@@ -36,6 +66,14 @@ cmp -s "tree/Größe/Ünordnung.ost" "$data/shuffled.ost" &&
 
 args=(--check tree); run "$@"
 [ "$status" = 0 ] || fail "--check after arranging gave $status: $(cat err)"
+# An argument that is no valid text is refused by name.
+if [ -n "${BAD_ARGUMENT:-}" ]; then
+  cp "$exe" program.exe
+  set +e; "$@" "$BAD_ARGUMENT" program.exe > out 2> err; status=$?; set -e
+  [ "$status" = 2 ] || fail "a bad argument gave $status: $(cat err)"
+  grep -q '^kalvane-arrange: argument 2 (a.*\.ost) is no valid text$' err ||
+    fail "the bad argument was not named: $(cat err)"
+fi
 args=(--version); run "$@"
 grep -q '^kalvane-arrange ' out || fail "--version printed: $(cat out)"
 echo "$(basename "$exe") arranged the tree"

@@ -1,0 +1,23 @@
+// What the walk through folders asks of the system, one implementation per
+// platform (folders_posix.cpp, folders_win32.cpp). Paths are UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class PathKind {
+  kFolder,   // a folder, or a link that leads to one
+  kOther,    // anything else there (a file, a pipe, a link leading nowhere)
+  kMissing,  // nothing at the path
+};
+
+PathKind KindOf(const std::string& path);
+
+struct FolderEntry {
+  std::string name;     // UTF-8, without the folder
+  bool folder = false;  // a folder, or a link that leads to one
+};
+
+// The entries of `folder`, without "." and "..". False when it cannot be
+// read.
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
