@@ -112,6 +112,14 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
                            "the file could not be replaced; its arranged "
                            "bytes are in " +
                                saved.kept);
+          case SaveResult::kBackupKept:
+            // The file was rewritten in place and could get neither all of
+            // its new bytes nor its old ones back: the old ones are only in
+            // the backup beside it.
+            return Refused(file.path, 1,
+                           "the file could not be rewritten; its old bytes "
+                           "are in " +
+                               saved.kept);
         }
       }
       break;

@@ -48,9 +48,17 @@ struct SaveTarget {
   std::string path;          // symbolic links followed
   bool exists = false;       // else the save creates it
   uint32_t permissions = 0;  // the platform's own, when it exists
+  // A new file put in the target's place would lose what makes it this file
+  // (further names for it, an owner the saver cannot give a new file), so
+  // the new bytes are written into the file itself, behind a backup.
+  bool inPlace = false;
+  uint32_t owner = 0;  // POSIX only: the owner and group a new file
+  uint32_t group = 0;  // in its place must be given
 };
 
-// A temporary file being written beside the target.
+// A temporary file being written beside the target, a backup beside it, or
+// (with no path, so that nothing ever deletes it) the target itself being
+// rewritten in place.
 struct TempFile {
   std::string path;
   intptr_t handle = -1;  // the platform's, -1 once closed
@@ -67,7 +75,8 @@ enum class Replacement {
 
 struct FileOps {
   // Where a save to `path` lands. False when that is no place for a file
-  // (a directory, say) or cannot be examined.
+  // (a directory, say), cannot be examined, or is a file that may not be
+  // written (marked read-only, or not writable by this user).
   bool (*resolveTarget)(const std::string& path, SaveTarget& target);
   // A file of a new name in the target's folder, created exclusively (never
   // an existing file), with the target's permissions when it exists.
@@ -81,6 +90,23 @@ struct FileOps {
   bool (*syncFolder)(const SaveTarget& target);
   // Closes the temporary file if it is open, and deletes it.
   void (*discard)(TempFile& temp);
+
+  // The steps of a save in place, taken instead of the replacement when the
+  // target asks for one (SaveTarget::inPlace); write, flushToDisk and close
+  // then work on the target itself.
+  //
+  // Copies the target's bytes into a file of a new name beside it, readable
+  // by its owner only, and puts that file and its folder on disk: from then
+  // on a crash cannot lose the old bytes. False, with no backup left, when
+  // that fails.
+  bool (*backUp)(const SaveTarget& target, TempFile& backup);
+  // Opens the target for writing from its first byte, its bytes untouched.
+  bool (*openInPlace)(const SaveTarget& target, TempFile& file);
+  // Ends the file where the last write ended, dropping old bytes beyond.
+  bool (*truncate)(TempFile& file);
+  // Writes the backup's bytes back over the target, ends it there and puts
+  // it on disk. False unless the target holds them all again.
+  bool (*restore)(const TempFile& backup, const SaveTarget& target);
 };
 
 const FileOps& PlatformFileOps();

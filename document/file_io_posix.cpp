@@ -1,9 +1,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "document/file_io.h"
 
@@ -13,6 +15,8 @@ namespace {
 // loop, as the system itself does.
 constexpr int kMaxLinks = 40;
 constexpr int kMaxNameAttempts = 100;
+constexpr size_t kCopyChunk = 1 << 16;
+constexpr char kAccessList[] = "system.posix_acl_access";
 
 int Fd(const TempFile& temp) {
   return static_cast<int>(temp.handle);
@@ -23,6 +27,31 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+// A file nobody may write (no write permission bit at all) is refused even
+// to root, whom the system would let replace it: its owner made it read-only
+// to keep it as it is. Otherwise the system decides, for the user the
+// program runs as.
+bool MayWrite(const std::string& path, const struct stat& info) {
+  return (info.st_mode & 0222) != 0 &&
+         faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+bool IsOneOfMyGroups(gid_t group) {
+  if (group == getegid()) return true;
+  const int count = getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int got = getgroups(count, groups.data());
+  return got > 0 && std::find(groups.begin(), groups.begin() + got, group) !=
+                        groups.begin() + got;
+}
+
+// Whether a new file can be given this owner and group: root can give any,
+// others only themselves and their own groups.
+bool CanGive(uid_t owner, gid_t group) {
+  return geteuid() == 0 || (owner == geteuid() && IsOneOfMyGroups(group));
 }
 
 bool ResolveTarget(const std::string& path, SaveTarget& target) {
@@ -36,7 +65,13 @@ bool ResolveTarget(const std::string& path, SaveTarget& target) {
       return true;
     }
     if (S_ISREG(info.st_mode)) {
-      target = {current, true, static_cast<uint32_t>(info.st_mode & 07777)};
+      if (!MayWrite(current, info)) return false;
+      // A rename gives the file's other names the old bytes, and a file of
+      // another owner would become the saver's.
+      const bool inPlace =
+          info.st_nlink > 1 || !CanGive(info.st_uid, info.st_gid);
+      target = {current, true,        info.st_mode & 07777,
+                inPlace, info.st_uid, info.st_gid};
       return true;
     }
     if (!S_ISLNK(info.st_mode)) return false;
@@ -51,31 +86,91 @@ bool ResolveTarget(const std::string& path, SaveTarget& target) {
   return false;
 }
 
-bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+// Creates a file of a new name beside `target`, never an existing one; -1
+// when that fails.
+int CreateBeside(const std::string& target, mode_t mode, std::string& name) {
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    const std::string name = TemporaryNameFor(target.path);
+    name = TemporaryNameFor(target);
     const int fd =
-        open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return false;
-    }
-    temp = {name, fd};
-    if (target.exists &&
-        fchmod(fd, static_cast<mode_t>(target.permissions)) != 0) {
-      close(fd);
-      unlink(name.c_str());
-      temp = {};
-      return false;
-    }
-    return true;
+        open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
   }
-  return false;
+  return -1;
 }
 
-bool Write(TempFile& temp, std::string_view bytes) {
+// The names of the file's extended attributes, each ending in a NUL.
+bool ListAttributes(const std::string& path, std::string& names) {
+  const ssize_t room = listxattr(path.c_str(), nullptr, 0);
+  // A file system without extended attributes has none to keep.
+  if (room < 0) return errno == ENOTSUP;
+  names.assign(static_cast<size_t>(room), '\0');
+  const ssize_t length = listxattr(path.c_str(), names.data(), names.size());
+  if (length < 0) return false;
+  names.resize(static_cast<size_t>(length));
+  return true;
+}
+
+// Gives the new file every extended attribute of the old one, access control
+// lists included (they are stored as such attributes), and none it inherited
+// from its folder that the old one did not have.
+bool CopyAttributes(const std::string& from, int to) {
+  std::string names;
+  if (!ListAttributes(from, names)) return false;
+  bool hadAccessList = false;
+  for (size_t start = 0; start < names.size();) {
+    const std::string name = names.c_str() + start;
+    start += name.size() + 1;
+    hadAccessList = hadAccessList || name == kAccessList;
+    const ssize_t room = getxattr(from.c_str(), name.c_str(), nullptr, 0);
+    if (room < 0) return false;
+    std::string value(static_cast<size_t>(room), '\0');
+    const ssize_t length =
+        getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+    if (length < 0) return false;
+    value.resize(static_cast<size_t>(length));
+    // An attribute the new file already has (a security label given by its
+    // folder, say) is not set again: setting it may take a privilege that
+    // keeping it does not.
+    std::string has(value.size() + 1, '\0');
+    const ssize_t hasLength =
+        fgetxattr(to, name.c_str(), has.data(), has.size());
+    if (hasLength >= 0 &&
+        has.substr(0, static_cast<size_t>(hasLength)) == value) {
+      continue;
+    }
+    if (fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
+      return false;
+    }
+  }
+  return hadAccessList || fremovexattr(to, kAccessList) == 0 ||
+         errno == ENODATA || errno == ENOTSUP;
+}
+
+// The owner and group first: changing them clears the set-user-ID and
+// set-group-ID bits that the permissions then put back.
+bool GiveIdentity(const SaveTarget& target, int fd) {
+  return fchown(fd, static_cast<uid_t>(target.owner),
+                static_cast<gid_t>(target.group)) == 0 &&
+         CopyAttributes(target.path, fd) &&
+         fchmod(fd, static_cast<mode_t>(target.permissions)) == 0;
+}
+
+bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+  std::string name;
+  const int fd = CreateBeside(target.path, 0666, name);
+  if (fd < 0) return false;
+  if (target.exists && !GiveIdentity(target, fd)) {
+    close(fd);
+    unlink(name.c_str());
+    return false;
+  }
+  temp = {name, fd};
+  return true;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = write(Fd(temp), bytes.data(), bytes.size());
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -83,6 +178,29 @@ bool Write(TempFile& temp, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(written));
   }
   return true;
+}
+
+bool Write(TempFile& temp, std::string_view bytes) {
+  return WriteAll(Fd(temp), bytes);
+}
+
+// Copies what is left to read of `from` to `to`.
+bool CopyAll(int from, int to) {
+  std::string buffer(kCopyChunk, '\0');
+  for (;;) {
+    const ssize_t count = read(from, buffer.data(), buffer.size());
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    if (count == 0) return true;
+    if (!WriteAll(to, {buffer.data(), static_cast<size_t>(count)})) {
+      return false;
+    }
+  }
+}
+
+bool TruncateHere(int fd) {
+  const off_t end = lseek(fd, 0, SEEK_CUR);
+  return end >= 0 && ftruncate(fd, end) == 0;
 }
 
 bool FlushToDisk(TempFile& temp) {
@@ -116,6 +234,46 @@ bool SyncFolder(const SaveTarget& target) {
 void Discard(TempFile& temp) {
   if (temp.handle >= 0) Close(temp);
   if (!temp.path.empty()) unlink(temp.path.c_str());
+}
+
+// The backup holds the old bytes, which may be private: only its owner, the
+// user saving, may read it.
+bool BackUp(const SaveTarget& target, TempFile& backup) {
+  std::string name;
+  const int fd = CreateBeside(target.path, 0600, name);
+  if (fd < 0) return false;
+  const int from = open(target.path.c_str(), O_RDONLY | O_CLOEXEC);
+  bool copied = from >= 0 && CopyAll(from, fd) && fsync(fd) == 0;
+  if (from >= 0) close(from);
+  copied = close(fd) == 0 && copied && SyncFolder(target);
+  if (!copied) {
+    unlink(name.c_str());
+    return false;
+  }
+  backup = {name, -1};
+  return true;
+}
+
+bool OpenInPlace(const SaveTarget& target, TempFile& file) {
+  const int fd = open(target.path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  file = {"", fd};
+  return true;
+}
+
+bool Truncate(TempFile& file) {
+  return TruncateHere(Fd(file));
+}
+
+bool Restore(const TempFile& backup, const SaveTarget& target) {
+  const int from = open(backup.path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (from < 0) return false;
+  const int to = open(target.path.c_str(), O_WRONLY | O_CLOEXEC);
+  bool restored =
+      to >= 0 && CopyAll(from, to) && TruncateHere(to) && fsync(to) == 0;
+  close(from);
+  if (to >= 0) restored = close(to) == 0 && restored;
+  return restored;
 }
 
 bool OpenForReading(const std::string& path, intptr_t& handle, uint64_t& size) {
@@ -185,8 +343,8 @@ const ReadOps& PlatformReadOps() {
 }
 
 const FileOps& PlatformFileOps() {
-  static const FileOps ops = {ResolveTarget, CreateTemporary, Write,
-                              FlushToDisk,   Close,           Replace,
-                              SyncFolder,    Discard};
+  static const FileOps ops = {
+      ResolveTarget, CreateTemporary, Write,  FlushToDisk, Close,    Replace,
+      SyncFolder,    Discard,         BackUp, OpenInPlace, Truncate, Restore};
   return ops;
 }

@@ -15,6 +15,9 @@ constexpr int kMaxNameAttempts = 100;
 constexpr int kReplaceAttempts = 20;
 constexpr DWORD kReplaceWaitMs = 50;
 constexpr DWORD kMaxChunk = 1u << 30;
+constexpr DWORD kCopyChunk = 1u << 16;
+constexpr DWORD kShareAll =
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE Handle(const TempFile& temp) {
   return reinterpret_cast<HANDLE>(temp.handle);
@@ -104,8 +107,31 @@ bool FinalPath(const std::wstring& path, std::string& target) {
   return Narrow(final, target);
 }
 
+HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
+  std::wstring wide;
+  if (!SystemPath(path, wide)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// How many names (hard links) the file has.
+bool CountNames(const std::string& path, DWORD& names) {
+  const HANDLE file = OpenExisting(path, FILE_READ_ATTRIBUTES, kShareAll);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!known) return false;
+  names = info.nNumberOfLinks;
+  return true;
+}
+
 // The target's path is kept in its extended-length form, and the temporary
-// file's is made from it, so every later step passes such paths.
+// file's is made from it, so every later step passes such paths. A file
+// marked read-only is refused, as the system would refuse to write it.
+// ReplaceFileW keeps the file's attributes, security and owner, but the
+// file's other names would keep the old bytes: such a file is rewritten in
+// place.
 bool ResolveTarget(const std::string& path, SaveTarget& target) {
   std::wstring wide;
   std::string full;
@@ -119,42 +145,71 @@ bool ResolveTarget(const std::string& path, SaveTarget& target) {
     target = {full, false, 0};
     return true;
   }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  target = {full, true, attributes};
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    return FinalPath(wide, target.path);
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+    return false;
   }
+  target = {full, true, attributes};
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+      !FinalPath(wide, target.path)) {
+    return false;
+  }
+  DWORD names = 0;
+  if (!CountNames(target.path, names)) return false;
+  target.inPlace = names > 1;
   return true;
 }
 
-bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+// Creates a file of a new name beside `target`, never an existing one.
+HANDLE CreateBeside(const std::string& target, std::string& name) {
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    const std::string name = TemporaryNameFor(target.path);
+    name = TemporaryNameFor(target);
     std::wstring wide;
-    if (!SystemPath(name, wide)) return false;
+    if (!SystemPath(name, wide)) return INVALID_HANDLE_VALUE;
     const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS) continue;
-      return false;
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+      return file;
     }
-    temp = {name, reinterpret_cast<intptr_t>(file)};
-    return true;
   }
-  return false;
+  return INVALID_HANDLE_VALUE;
 }
 
-bool Write(TempFile& temp, std::string_view bytes) {
+bool CreateTemporary(const SaveTarget& target, TempFile& temp) {
+  std::string name;
+  const HANDLE file = CreateBeside(target.path, name);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  temp = {name, reinterpret_cast<intptr_t>(file)};
+  return true;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk =
         bytes.size() < kMaxChunk ? static_cast<DWORD>(bytes.size()) : kMaxChunk;
     DWORD written = 0;
-    if (!WriteFile(Handle(temp), bytes.data(), chunk, &written, nullptr)) {
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
       return false;
     }
     bytes.remove_prefix(written);
   }
   return true;
+}
+
+bool Write(TempFile& temp, std::string_view bytes) {
+  return WriteAll(Handle(temp), bytes);
+}
+
+// Copies what is left to read of `from` to `to`.
+bool CopyAll(HANDLE from, HANDLE to) {
+  std::string buffer(kCopyChunk, '\0');
+  for (;;) {
+    DWORD count = 0;
+    if (!ReadFile(from, buffer.data(), kCopyChunk, &count, nullptr)) {
+      return false;
+    }
+    if (count == 0) return true;
+    if (!WriteAll(to, {buffer.data(), count})) return false;
+  }
 }
 
 bool FlushToDisk(TempFile& temp) {
@@ -215,6 +270,48 @@ void Discard(TempFile& temp) {
   if (!temp.path.empty() && SystemPath(temp.path, wide)) {
     DeleteFileW(wide.c_str());
   }
+}
+
+bool BackUp(const SaveTarget& target, TempFile& backup) {
+  std::string name;
+  const HANDLE file = CreateBeside(target.path, name);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const HANDLE from = OpenExisting(target.path, GENERIC_READ, kShareAll);
+  bool copied = from != INVALID_HANDLE_VALUE && CopyAll(from, file) &&
+                FlushFileBuffers(file) != 0;
+  if (from != INVALID_HANDLE_VALUE) CloseHandle(from);
+  copied = CloseHandle(file) != 0 && copied;
+  if (!copied) {
+    std::wstring wide;
+    if (SystemPath(name, wide)) DeleteFileW(wide.c_str());
+    return false;
+  }
+  backup = {name, -1};
+  return true;
+}
+
+// Others may go on reading the file, but not write it while it is rewritten.
+bool OpenInPlace(const SaveTarget& target, TempFile& file) {
+  const HANDLE handle =
+      OpenExisting(target.path, GENERIC_WRITE, FILE_SHARE_READ);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  file = {"", reinterpret_cast<intptr_t>(handle)};
+  return true;
+}
+
+bool Truncate(TempFile& file) {
+  return SetEndOfFile(Handle(file)) != 0;
+}
+
+bool Restore(const TempFile& backup, const SaveTarget& target) {
+  const HANDLE from = OpenExisting(backup.path, GENERIC_READ, FILE_SHARE_READ);
+  if (from == INVALID_HANDLE_VALUE) return false;
+  const HANDLE to = OpenExisting(target.path, GENERIC_WRITE, FILE_SHARE_READ);
+  bool restored = to != INVALID_HANDLE_VALUE && CopyAll(from, to) &&
+                  SetEndOfFile(to) != 0 && FlushFileBuffers(to) != 0;
+  CloseHandle(from);
+  if (to != INVALID_HANDLE_VALUE) restored = CloseHandle(to) != 0 && restored;
+  return restored;
 }
 
 bool OpenForReading(const std::string& path, intptr_t& handle, uint64_t& size) {
@@ -332,8 +429,8 @@ const ReadOps& PlatformReadOps() {
 }
 
 const FileOps& PlatformFileOps() {
-  static const FileOps ops = {ResolveTarget, CreateTemporary, Write,
-                              FlushToDisk,   Close,           Replace,
-                              SyncFolder,    Discard};
+  static const FileOps ops = {
+      ResolveTarget, CreateTemporary, Write,  FlushToDisk, Close,    Replace,
+      SyncFolder,    Discard,         BackUp, OpenInPlace, Truncate, Restore};
   return ops;
 }

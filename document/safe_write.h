@@ -22,15 +22,25 @@ enum class WriteResult {
   // The file at the path has lost its old bytes, and the new ones could not
   // take its place: a file beside it, named in `kept`, holds them.
   kKeptAside,
+  // A file rewritten in place could neither take all of the new bytes nor
+  // get its old ones back: it holds part of the new ones, and its backup,
+  // named in `kept`, holds the old ones.
+  kBackupKept,
   // The check said no: someone else changed the file; nothing was written.
   kTargetChanged,
 };
 
 // Writes what `produce` hands to its writer into a temporary file beside
 // `path`, puts it on disk and only then in the place of the file at `path`.
-// kFailed, with any temporary file removed, when the path is empty,
-// `produce` or any step fails. When `stillExpected` is given and says no
-// about an existing file, nothing replaces it: kTargetChanged.
+// The new file gets the old one's owner, group, extended attributes and
+// permissions. A file it cannot stand in for (another owner than the new
+// file could be given, several names) is rewritten in place instead, after
+// a backup of its old bytes is on disk, and the backup is removed once the
+// new bytes are; should anything fail, the backup is written back.
+// kFailed, with any temporary file or backup removed, when the path is
+// empty, the file may not be written, `produce` or any step fails. When
+// `stillExpected` is given and says no about an existing file, nothing
+// replaces it or is written into it: kTargetChanged.
 WriteResult WriteFileSafely(
     const FileOps& ops, const std::string& path,
     const std::function<bool(const ChunkWriter&)>& produce,

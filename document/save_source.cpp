@@ -18,8 +18,10 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
   };
   TargetCheck check;
   if (expected != nullptr) {
+    // A file that was there when the save began and is gone by now was
+    // removed by someone else: that too is a change not to be overridden.
     check = [expected](const SaveTarget& target) {
-      return CompareWithDisk(target.path, *expected) != DiskState::kChanged;
+      return CompareWithDisk(target.path, *expected) == DiskState::kAsStamped;
     };
   }
   switch (
@@ -40,6 +42,9 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
       break;
     case WriteResult::kKeptAside:
       outcome.result = SaveResult::kKeptAside;
+      break;
+    case WriteResult::kBackupKept:
+      outcome.result = SaveResult::kBackupKept;
       break;
     case WriteResult::kTargetChanged:
       outcome.result = SaveResult::kChangedOnDisk;

@@ -99,11 +99,15 @@ ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path,
 ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
 
 // Writes every line of `doc` to `path`, replacing the file only once all of
-// the new bytes are safely on disk. kFalse when nothing was written (an empty
-// path, or any failure); the file at `path` then keeps its old bytes. Only
-// where the system took the old bytes away and then failed to put the new
-// ones in their place (which Windows can do) is the file at `path` gone; the
-// new bytes are then kept in a file beside it, whose path `kept` receives.
+// the new bytes are safely on disk; the file keeps its owner, group,
+// permissions, extended attributes and every name it has. kFalse when
+// nothing was written (an empty path, a file that nobody or not this user
+// may write, or any failure); the file at `path` then keeps its old bytes.
+// Only where the system took the old bytes away and then failed to put the
+// new ones in their place (which Windows can do), or where a file rewritten
+// in place could neither take the new bytes nor get its old ones back, does
+// the file at `path` lack them; a file beside it then keeps them, whose
+// path `kept` receives (SaveSourceChecked tells which bytes it holds).
 ToviBool SaveSource(const SourceDocument& doc, const std::string& path,
                     std::string* kept = nullptr);
 
@@ -111,6 +115,7 @@ enum class SaveResult {
   kSaved,
   kFailed,         // the file at the path keeps its old bytes
   kKeptAside,      // as SaveSource's `kept`: the new bytes are in `kept`
+  kBackupKept,     // the file holds part of the new bytes, `kept` the old
   kChangedOnDisk,  // the file no longer held the expected bytes: untouched
 };
 

@@ -48,13 +48,15 @@ std::string ShownFileName(const std::string& path) {
 }
 
 void ReportFailedSave(const SaveOutcome& outcome) {
-  if (outcome.result != SaveResult::kKeptAside) {
+  if (outcome.kept.empty()) {
     ShowError("Cannot save file");
     return;
   }
-  // The system took the old file away but the new contents are safe in a
-  // file beside it: the user must learn its name, or believe them lost.
-  const std::string text = "Cannot save file\n\nThe new contents are kept in " +
+  // The file lacks its old or its new contents, but they are safe in a file
+  // beside it: the user must learn its name, or believe them lost.
+  const bool old = outcome.result == SaveResult::kBackupKept;
+  const std::string text = std::string("Cannot save file\n\nThe ") +
+                           (old ? "old" : "new") + " contents are kept in " +
                            ShownFileName(outcome.kept) +
                            ", in the file's folder.";
   ShowError(text.c_str());

@@ -64,10 +64,24 @@ bool SyncFolder(const SaveTarget& target) {
 void Discard(TempFile& temp) {
   PlatformFileOps().discard(temp);
 }
+bool BackUp(const SaveTarget& target, TempFile& backup) {
+  if (Fails() || !PlatformFileOps().backUp(target, backup)) return false;
+  if (otherWriter) otherWriter();
+  return true;
+}
+bool OpenInPlace(const SaveTarget& target, TempFile& file) {
+  return !Fails() && PlatformFileOps().openInPlace(target, file);
+}
+bool Truncate(TempFile& file) {
+  return !Fails() && PlatformFileOps().truncate(file);
+}
+bool Restore(const TempFile& backup, const SaveTarget& target) {
+  return !Fails() && PlatformFileOps().restore(backup, target);
+}
 
-const FileOps kFaulty = {ResolveTarget, CreateTemporary, Write,
-                         FlushToDisk,   Close,           Replace,
-                         SyncFolder,    Discard};
+const FileOps kFaulty = {
+    ResolveTarget, CreateTemporary, Write,  FlushToDisk, Close,    Replace,
+    SyncFolder,    Discard,         BackUp, OpenInPlace, Truncate, Restore};
 
 using SaveFaults = DocumentTest;
 
@@ -86,34 +100,57 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   }
   Load(text);
   const std::string target = folder.File("target.ost");
-  const std::string old = "the old bytes\n";
+  const std::string saved = SerializeSource(doc);
   const auto save = [&] {
     return WriteFileSafely(kFaulty, target, [&](const ChunkWriter& write) {
              return WriteSerialized(doc, write);
            }) == WriteResult::kWritten;
   };
 
-  WriteBytes(target, old);
-  calls = 0;
-  failAt = -1;
-  ASSERT_TRUE(save());
-  const int steps = calls;
-  // resolve, create, two writes or more, flush, close, replace, sync
-  ASSERT_GE(steps, 8);
-  const std::string saved = SerializeSource(doc);
-  ASSERT_EQ(ReadBytes(target), saved);
-
-  for (failAt = 0; failAt < steps; ++failAt) {
+  // A file of two names is rewritten in place, in steps of its own; its old
+  // bytes are longer than the new ones, which must not keep their tail.
+  for (const bool inPlace : {false, true}) {
+    const std::string old =
+        inPlace ? std::string(saved.size() + 100, 'o') : "the old bytes\n";
     WriteBytes(target, old);
+    if (inPlace) {
+      std::filesystem::create_hard_link(target, folder.File("second.ost"));
+    }
+    const std::vector<std::string> names = folder.Names();
     calls = 0;
-    EXPECT_FALSE(save()) << failAt;
-    // Once the new file has replaced the old, only the folder sync is left
-    // to fail; its bytes are then the new ones, whole.
-    const std::string expected = failAt == folderSyncCall ? saved : old;
-    EXPECT_EQ(ReadBytes(target), expected) << failAt;
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"target.ost"}))
-        << failAt;
+    failAt = -1;
+    folderSyncCall = -1;
+    ASSERT_TRUE(save());
+    const int steps = calls;
+    // resolve, create or back up and open, two writes or more, flush, close,
+    // then replace and sync or truncate
+    ASSERT_GE(steps, 8);
+    ASSERT_EQ(ReadBytes(target), saved);
+
+    for (failAt = 0; failAt < steps; ++failAt) {
+      WriteBytes(target, old);
+      calls = 0;
+      EXPECT_FALSE(save()) << failAt;
+      // Once the new file has replaced the old, only the folder sync is left
+      // to fail; its bytes are then the new ones, whole.
+      const std::string expected = failAt == folderSyncCall ? saved : old;
+      EXPECT_EQ(ReadBytes(target), expected) << failAt;
+      EXPECT_EQ(folder.Names(), names) << failAt;
+      EXPECT_EQ(ReadBytes(folder.File(names[0])), expected) << failAt;
+    }
   }
+}
+
+// A file marked read-only (no write permission for anyone) keeps its bytes,
+// though the system would let a new file take its place.
+TEST_F(SaveFaults, ReadOnlyFileIsRefused) {
+  const std::string target = folder.File("target.ost");
+  WriteBytes(target, "old\n");
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+  EXPECT_EQ(SaveSource(doc, target), kFalse);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadBytes(target), "old\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
 }
 
 // A target of 300 characters, whose temporary file's path is longer still.
@@ -165,11 +202,13 @@ TEST_F(SaveFaults, ProducerThatThrowsLeavesNoTemporaryFile) {
 }
 
 // Another program saves the file after it was read, while the new bytes
-// are being written: the check just before the replacement sees it, and
+// are being written (or, for a file of two names rewritten in place, while
+// its backup is made): the check just before the replacement sees it, and
 // the other program's bytes stay. Rewriting the same bytes, or only
 // touching the file, is no change.
 TEST_F(SaveFaults, AnotherWritersBytesAreNeverReplacedUnseen) {
   const std::string target = folder.File("target.ost");
+  size_t names = 1;
   const auto saveOver = [&](const std::string& theirs) {
     WriteBytes(target, "DECLARE FUNCTION A()\n");
     std::string bytes;
@@ -189,13 +228,19 @@ TEST_F(SaveFaults, AnotherWritersBytesAreNeverReplacedUnseen) {
         [&](const SaveTarget& at) {
           return CompareWithDisk(at.path, read) != DiskState::kChanged;
         });
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"target.ost"});
+    EXPECT_EQ(folder.Names().size(), names);
     return result;
   };
-  EXPECT_EQ(saveOver("DECLARE FUNCTION B()\n"), WriteResult::kTargetChanged);
-  EXPECT_EQ(ReadBytes(target), "DECLARE FUNCTION B()\n");
-  EXPECT_EQ(saveOver("DECLARE FUNCTION A()\r\n"), WriteResult::kTargetChanged);
-  EXPECT_EQ(saveOver("DECLARE FUNCTION A()\n"), WriteResult::kWritten);
+  for (; names <= 2; ++names) {
+    if (names == 2) {
+      std::filesystem::create_hard_link(target, folder.File("second.ost"));
+    }
+    EXPECT_EQ(saveOver("DECLARE FUNCTION B()\n"), WriteResult::kTargetChanged);
+    EXPECT_EQ(ReadBytes(target), "DECLARE FUNCTION B()\n");
+    EXPECT_EQ(saveOver("DECLARE FUNCTION A()\r\n"),
+              WriteResult::kTargetChanged);
+    EXPECT_EQ(saveOver("DECLARE FUNCTION A()\n"), WriteResult::kWritten);
+  }
 }
 
 #ifdef _WIN32

@@ -16,13 +16,15 @@ namespace {
 
 int steps = 0;
 int failAt = -1;
+int alsoFailAt = -1;
 Failure failure = Failure::kRefuse;
 std::vector<std::string> journal;
 
 // Notes the step; true when it is the one to fail.
 bool Fails(const char* name) {
   journal.emplace_back(name);
-  return steps++ == failAt;
+  const int step = steps++;
+  return step == failAt || step == alsoFailAt;
 }
 
 const FileOps& Real() {
@@ -75,17 +77,35 @@ void Discard(TempFile& temp) {
   Real().discard(temp);
 }
 
+bool BackUp(const SaveTarget& target, TempFile& backup) {
+  return !Fails("backup") && Real().backUp(target, backup);
+}
+
+bool OpenInPlace(const SaveTarget& target, TempFile& file) {
+  return !Fails("open") && Real().openInPlace(target, file);
+}
+
+bool Truncate(TempFile& file) {
+  return !Fails("truncate") && Real().truncate(file);
+}
+
+bool Restore(const TempFile& backup, const SaveTarget& target) {
+  return !Fails("restore") && Real().restore(backup, target);
+}
+
 }  // namespace
 
-void Arm(int step, Failure how) {
+void Arm(int step, Failure how, int alsoStep) {
   Disarm();
   failAt = step;
+  alsoFailAt = alsoStep;
   failure = how;
 }
 
 void Disarm() {
   steps = 0;
   failAt = -1;
+  alsoFailAt = -1;
   journal.clear();
 }
 
@@ -97,8 +117,8 @@ const std::vector<std::string>& Journal() {
 
 const FileOps& FaultyPlatformFileOps() {
   using namespace faulty_file_ops;
-  static const FileOps ops = {ResolveTarget, CreateTemporary, Write,
-                              FlushToDisk,   Close,           Replace,
-                              SyncFolder,    Discard};
+  static const FileOps ops = {
+      ResolveTarget, CreateTemporary, Write,  FlushToDisk, Close,    Replace,
+      SyncFolder,    Discard,         BackUp, OpenInPlace, Truncate, Restore};
   return ops;
 }

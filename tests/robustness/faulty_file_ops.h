@@ -14,12 +14,14 @@ enum class Failure {
   kAfterItsWork,  // a write fails halfway, a close after closing
 };
 
-// Makes step number `step` (from 0, counted from this call on) fail.
-void Arm(int step, Failure how);
+// Makes step number `step` (from 0, counted from this call on) fail, and
+// `alsoStep` as well when given.
+void Arm(int step, Failure how, int alsoStep = -1);
 // Lets every step through again.
 void Disarm();
 // The steps taken since the last Arm or Disarm, by name: "resolve",
-// "create", "write", "flush", "close", "replace", "sync", "discard".
+// "create", "write", "flush", "close", "replace", "sync", "discard", and
+// for a save in place "backup", "open", "truncate", "restore".
 const std::vector<std::string>& Journal();
 
 }  // namespace faulty_file_ops

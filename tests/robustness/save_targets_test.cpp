@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -156,6 +157,72 @@ TEST_F(SaveTargets, LongestNameCanBeSaved) {
   ExpectNoBoxes();
   EXPECT_EQ(ReadBytes(Path(name)), kArranged);
   EXPECT_EQ(folder.Names(), (Names{name, "source.ost"}));
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+  std::string value(256, '\0');
+  const ssize_t length =
+      getxattr(path.c_str(), name, value.data(), value.size());
+  return value.substr(0, static_cast<size_t>(std::max<ssize_t>(length, 0)));
+}
+
+struct stat Info(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+// What makes a file the file it is stays through a save: its owner, group,
+// permissions and extended attributes (an access control list among them),
+// and every name it has, each then showing the new bytes. A file whose owner
+// the saving user cannot give a new file is written in place instead.
+TEST_F(SaveTargets, FileKeepsOwnerAttributesAndEveryName) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give files other owners";
+  const std::string owned = Path("owned.ost"), linked = Path("linked.ost"),
+                    shared = Path("shared.ost");
+  for (const std::string& file : {owned, linked, shared}) {
+    WriteBytes(file, "old\n");
+  }
+  // Owner rw, user 4321 r, group r, mask r, others nothing.
+  const std::string acl(
+      "\2\0\0\0\1\0\6\0\377\377\377\377\2\0\4\0\341\20\0\0\4\0\4\0\377\377\377"
+      "\377\20\0\4\0\377\377\377\377\40\0\0\0\377\377\377\377",
+      44);
+  ASSERT_EQ(chown(owned.c_str(), 1234, 5678) | chmod(owned.c_str(), 0640) |
+                setxattr(owned.c_str(), "user.origin", "kept", 4, 0) |
+                setxattr(owned.c_str(), "system.posix_acl_access", acl.data(),
+                         acl.size(), 0) |
+                chown(shared.c_str(), 4321, 4321) |
+                chmod(shared.c_str(), 0666) |
+                chmod(folder.path().c_str(), 0777),
+            0);
+  fs::create_hard_link(linked, Path("other-name.ost"));
+  const ino_t sharedInode = Info(shared).st_ino;
+  Run([&] {
+    Load(Path("source.ost"));
+    Save(owned);
+    Save(linked);
+    // A user who can write shared.ost but not give a new file its owner.
+    ASSERT_EQ(setegid(1234) | seteuid(1234), 0);
+    Save(shared);
+  });
+  EXPECT_EQ(seteuid(0) | setegid(0), 0);
+
+  ExpectNoBoxes();
+  EXPECT_EQ(folder.Names(), (Names{"linked.ost", "other-name.ost", "owned.ost",
+                                   "shared.ost", "source.ost"}));
+  for (const std::string& file :
+       {owned, linked, shared, Path("other-name.ost")}) {
+    EXPECT_EQ(ReadBytes(file), kArranged) << file;
+  }
+  EXPECT_EQ(Info(owned).st_uid, 1234u);
+  EXPECT_EQ(Info(owned).st_gid, 5678u);
+  EXPECT_EQ(Info(owned).st_mode & 07777, 0640u);
+  EXPECT_EQ(Attribute(owned, "user.origin"), "kept");
+  EXPECT_EQ(Attribute(owned, "system.posix_acl_access"), acl);
+  EXPECT_EQ(Info(linked).st_ino, Info(Path("other-name.ost")).st_ino);
+  EXPECT_EQ(Info(shared).st_ino, sharedInode);
+  EXPECT_EQ(Info(shared).st_uid, 4321u);
 }
 
 TEST_F(SaveTargets, FolderWithoutWritePermissionIsRefused) {
