@@ -110,5 +110,6 @@ WriteResult WriteFileSafely(
   }
   // The new bytes are in place now, but until the folder is synced a crash
   // could still bring back the old file: the save is not yet safe to report.
-  return ops.syncFolder(target) ? WriteResult::kWritten : WriteResult::kFailed;
+  return ops.syncFolder(target) ? WriteResult::kWritten
+                                : WriteResult::kNotSynced;
 }

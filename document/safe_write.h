@@ -19,6 +19,9 @@ using TargetCheck = std::function<bool(const SaveTarget&)>;
 enum class WriteResult {
   kWritten,
   kFailed,  // nothing changed at the path
+  // The new bytes are at the path, but the folder could not be synced: a
+  // crash could still bring back the old file, so no success to report.
+  kNotSynced,
   // The file at the path has lost its old bytes, and the new ones could not
   // take its place: a file beside it, named in `kept`, holds them.
   kKeptAside,

@@ -40,11 +40,17 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
     case WriteResult::kFailed:
       outcome.result = SaveResult::kFailed;
       break;
+    case WriteResult::kNotSynced:
+      outcome.result = SaveResult::kFailed;
+      outcome.touched = true;
+      break;
     case WriteResult::kKeptAside:
       outcome.result = SaveResult::kKeptAside;
+      outcome.touched = true;
       break;
     case WriteResult::kBackupKept:
       outcome.result = SaveResult::kBackupKept;
+      outcome.touched = true;
       break;
     case WriteResult::kTargetChanged:
       outcome.result = SaveResult::kChangedOnDisk;

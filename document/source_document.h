@@ -123,6 +123,10 @@ struct SaveOutcome {
   SaveResult result = SaveResult::kFailed;
   std::string kept;
   FileStamp written;  // what the path holds after kSaved
+  // A failed save that got as far as the file itself: the path may now
+  // hold the new bytes, part of them, or nothing, changed by this save and
+  // by no other program.
+  bool touched = false;
 };
 
 // SaveSource that replaces an existing file only while it still holds the

@@ -133,6 +133,11 @@ void SaveTo(const std::string& path) {
       return;
     }
     if (outcome.result != SaveResult::kChangedOnDisk) {
+      // What this failed save left at the path is kalvane's own doing, not
+      // another program's: the next Save must not ask about it.
+      if (loaded && outcome.touched) {
+        kalvane::loadedStamp = StampNow(path).value_or(FileStamp{});
+      }
       ReportFailedSave(outcome);
       return;
     }
