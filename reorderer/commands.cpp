@@ -93,6 +93,7 @@ ChangedFileAnswer AskAboutChangedFile(const std::string& path) {
 // saved: the user sees the result first.
 void ReloadKeepingArrangement(const std::string& path) {
   const std::vector<std::string> arranged = FunctionNames(kalvane::document);
+  const int32_t selected = kalvane::SelectedFunction();
   FileStamp stamp;
   if (!LoadSource(kalvane::document, kalvane::FunctionList(), path, &stamp)) {
     ShowError("Cannot open file");
@@ -100,6 +101,13 @@ void ReloadKeepingArrangement(const std::string& path) {
   }
   kalvane::loadedPath = path;
   kalvane::loadedStamp = stamp;
+  // The function the user had selected stays selected, where the file
+  // still has it; the reorder below carries the selection along.
+  if (selected >= 0 && static_cast<size_t>(selected) < arranged.size()) {
+    const int32_t again = ToviListBox_GetIndex(
+        kalvane::FunctionList(), arranged[static_cast<size_t>(selected)]);
+    if (again >= 0) ToviListBox_SetSelection(kalvane::FunctionList(), {again});
+  }
   PutFunctionsInOrder(kalvane::document, kalvane::FunctionList(),
                       OrderByNames(arranged, FunctionNames(kalvane::document)));
   WarnIfNotMovable();
