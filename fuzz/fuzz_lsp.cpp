@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lsp/framing.h"
+#include "lsp/parse_message.h"
 #include "lsp/run.h"
 
 namespace {
@@ -37,6 +38,13 @@ const std::string kPreamble =
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The server's own parse, with every string of a byte or more standing
+  // aside, gives exactly what the JSON library gives for the same bytes.
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const nlohmann::json mine = ParseMessage(bytes, 1);
+  const nlohmann::json theirs = nlohmann::json::parse(bytes, nullptr, false);
+  Require(mine.is_discarded() ? theirs.is_discarded() : mine == theirs,
+          "the message parses as the JSON library parses it");
   const std::string input =
       kPreamble + std::string(reinterpret_cast<const char*>(data), size);
   size_t at = 0;

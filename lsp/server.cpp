@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "lsp/handlers/handlers.h"
+#include "lsp/parse_message.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ void HandleMessage(Server& server, std::string_view body) {
                "JSON nested too deeply");
     return;
   }
-  message = Json::parse(body, nullptr, false);
+  message = ParseMessage(body);
   if (message.is_discarded()) {
     ReplyError(server, Json(), ErrorCode::kParseError, "not valid JSON");
     return;
