@@ -399,8 +399,13 @@ Replacement ReplaceThrough(const ReplaceCalls& calls, const TempFile& temp,
   }
   const auto move = [&] { return calls.moveFile(from.c_str(), to.c_str()); };
   // ReplaceFileW keeps the target's attributes and security; a new target
-  // has none to keep.
-  if (!target.exists) {
+  // has none to keep. Past MAX_PATH it is not to be trusted: it sets the old
+  // file aside under a temporary name of its own making, which some systems
+  // make in a buffer of MAX_PATH characters, and it then fails by chance;
+  // so a file that deep is replaced as a plain file, its folder's security
+  // applying to it.
+  constexpr size_t kExtendedPrefix = 4;  // \\?\ before the full path
+  if (!target.exists || to.size() - kExtendedPrefix > MAX_PATH) {
     return UntilNotBusy(move) == 0 ? Replacement::kDone : Replacement::kRefused;
   }
   const DWORD error =
