@@ -18,13 +18,18 @@ std::string Folded(const std::string& name) {
 
 }  // namespace
 
-std::vector<std::string> FunctionNames(const SourceDocument& doc) {
-  std::vector<std::string> names;
+std::vector<std::string_view> DeclaredNames(const SourceDocument& doc) {
+  std::vector<std::string_view> names;
   names.reserve(doc.functions.size());
   for (const FunctionRecord& record : doc.functions) {
-    names.emplace_back(ClassifyLine(doc.Text(record.declLine)).name);
+    names.push_back(ClassifyLine(doc.Text(record.declLine)).name);
   }
   return names;
+}
+
+std::vector<std::string> FunctionNames(const SourceDocument& doc) {
+  const std::vector<std::string_view> names = DeclaredNames(doc);
+  return {names.begin(), names.end()};
 }
 
 std::vector<int32_t> OrderByNames(const std::vector<std::string>& arranged,

@@ -4,12 +4,21 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/source_document.h"
 
-// The names of the document's functions, in list order, as their
-// declaration lines give them.
+// The name of every function, in list order, as its declaration line gives
+// it in the document's own bytes, just as loading listed it. The list's
+// texts will not do: a list control may hand back other bytes than it was
+// given (the Windows list returns its UTF-16 text converted back, so bytes
+// of another code page come back as UTF-8 and a NUL as the symbol for NUL),
+// and whatever orders functions by name would then depend on the platform,
+// where kalvane on every platform and kalvane-arrange must agree.
+std::vector<std::string_view> DeclaredNames(const SourceDocument& doc);
+
+// The same names as strings, to keep beyond the document's bytes.
 std::vector<std::string> FunctionNames(const SourceDocument& doc);
 
 // The order (as PutFunctionsInOrder takes it: position i gets the function

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "document/line_kinds.h"
 #include "document/natural_order.h"
+#include "document/order_by_names.h"
 #include "document/rearrange.h"
 #include "document/source_document.h"
 
@@ -35,22 +35,6 @@ std::vector<std::string> EntryTexts(HWND list, int32_t count) {
     texts.push_back(ToviListBox_GetItem(list, i));
   }
   return texts;
-}
-
-// The name of every function as its declaration line gives it, in the
-// document's own bytes, just as loading listed it. The list's texts will not
-// do: a list control may hand back other bytes than it was given (the
-// Windows list returns its UTF-16 text converted back, so bytes of another
-// code page come back as UTF-8 and a NUL as the symbol for NUL), and the
-// order would then depend on the platform and its code page, where kalvane
-// on every platform and kalvane-arrange must agree on every file.
-std::vector<std::string_view> DeclaredNames(const SourceDocument& doc) {
-  std::vector<std::string_view> names;
-  names.reserve(doc.functions.size());
-  for (const FunctionRecord& record : doc.functions) {
-    names.push_back(ClassifyLine(doc.Text(record.declLine)).name);
-  }
-  return names;
 }
 
 // The lines with the blocks in `order` and each declaration slot holding the
