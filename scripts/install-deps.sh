@@ -13,6 +13,7 @@ packages=(
   dpkg-dev file lintian appstream desktop-file-utils man-db unzip
   libcli11-dev pre-commit git patch
   nlohmann-json3-dev neovim emacs-nox elpa-eglot
+  libtomlplusplus-dev libgit2-dev weston
 )
 
 missing=()
