@@ -51,6 +51,7 @@ kalvane-arrange --quiet Shuffled.OST
 git add Shuffled.OST
 git commit -qm arranged || { echo "FAIL: the arranged file was refused" >&2; exit 1; }
 
+fail() { echo "FAIL: $*" >&2; cat "$work/fixed.log" >&2; exit 1; }
 git init -q "$work/fixing"
 cd "$work/fixing"
 sed -n '/^```yaml$/,/^```$/p' "$source_tree/README.md" | sed '1d;$d' |
@@ -60,16 +61,11 @@ mkdir vendor
 cp "$source_tree/tests/data/shuffled.ost" Shuffled.ost
 cp Shuffled.ost vendor/Kept.ost
 git add .
-if git commit -qm out-of-order > "$work/fixed.log" 2>&1; then
-  echo "FAIL: the fixing hook passed an out-of-order file" >&2
-  exit 1
-fi
-if ! kalvane-arrange --check --sort Shuffled.ost >/dev/null 2>&1 ||
-   ! cmp -s vendor/Kept.ost "$source_tree/tests/data/shuffled.ost"; then
-  echo "FAIL: the fixing hook did not arrange exactly the files it was given:" >&2
-  cat "$work/fixed.log" >&2
-  exit 1
-fi
+! git commit -qm out-of-order > "$work/fixed.log" 2>&1 ||
+  fail "the fixing hook passed an out-of-order file"
+kalvane-arrange --check --sort Shuffled.ost >/dev/null 2>&1 &&
+  cmp -s vendor/Kept.ost "$source_tree/tests/data/shuffled.ost" ||
+  fail "the fixing hook did not arrange exactly the files it was given"
 git add Shuffled.ost
-git commit -qm arranged || { echo "FAIL: the fixed file was refused" >&2; exit 1; }
+git commit -qm arranged > "$work/fixed.log" 2>&1 || fail "the fixed file was refused"
 echo "pre-commit refused out-of-order files, fixing them with the fixing hook"
