@@ -78,8 +78,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() != 0) {
+      // One line, so that whatever reads the errors takes it whole.
       return UsageError(std::string(error.what()) +
-                        "\nRun kalvane-arrange --help for the options.");
+                        " (kalvane-arrange --help lists the options)");
     }
     // Help and version go out as every other output does.
     std::ostringstream out, err;

@@ -505,6 +505,7 @@ TEST_F(ArrangeTest, VersionAndUsage) {
     const Outcome usage = Run(args);
     EXPECT_EQ(usage.status, 2);
     EXPECT_EQ(usage.err.rfind("kalvane-arrange: error: ", 0), 0u) << usage.err;
+    EXPECT_EQ(std::count(usage.err.begin(), usage.err.end(), '\n'), 1);
   }
 }
 
