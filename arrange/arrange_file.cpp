@@ -15,8 +15,27 @@ FileReport Refused(const std::string& path, int64_t line,
                    std::string_view message) {
   FileReport report;
   report.verdict = Verdict::kRefused;
-  report.errors =
-      path + ":" + std::to_string(line) + ": " + std::string(message) + "\n";
+  // The form compilers use, which editors and CI problem matchers read.
+  report.errors = path + ":" + std::to_string(line) +
+                  ": error: " + std::string(message) + "\n";
+  return report;
+}
+
+// As git tells binary files from text: a NUL among the first 8,000 bytes.
+// Tokenized saves of the language's older editors are such files.
+bool IsBinary(std::string_view bytes) {
+  return bytes.substr(0, 8000).find('\0') != std::string_view::npos;
+}
+
+// A file left as it is, with nothing to report but its verdict; a filter
+// passes its bytes through.
+FileReport LeftAlone(Verdict verdict, const SourceFile& file,
+                     const ArrangeOptions& options, std::string_view bytes) {
+  FileReport report;
+  report.verdict = verdict;
+  if (file.standardInput && options.mode == ArrangeMode::kWrite) {
+    report.output = bytes;
+  }
   return report;
 }
 
@@ -56,12 +75,7 @@ bool ReadStandardInput(std::string& bytes) {
 // `input` holds standard input's bytes when the file is standard input.
 FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
                    const std::string& input) {
-  if (!file.error.empty()) {
-    FileReport report;
-    report.verdict = Verdict::kRefused;
-    report.errors = file.error + "\n";
-    return report;
-  }
+  if (!file.error.empty()) return Refused(file.path, 1, file.error);
   SourceDocument doc;
   HeadlessList list;
   // What the file was when read, so that a save by another program while
@@ -78,6 +92,15 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
                                       : "cannot read the file");
   }
 
+  if (IsBinary(doc.bytes)) {
+    return LeftAlone(Verdict::kBinary, file, options, doc.bytes);
+  }
+  // Without a declaration there is no order to put bodies in: a file of
+  // bodies alone (as dialects that need no DECLARE write) is as it should
+  // be, though kalvane's Load warns of it.
+  if (doc.functions.empty()) {
+    return LeftAlone(Verdict::kNoDeclarations, file, options, doc.bytes);
+  }
   if (!doc.problem.empty()) return Problem(file.path, doc.problem);
   // Already in natural order is no failure: the file is then only arranged.
   // A sort that would change the order and did not (memory ran out) must
@@ -129,6 +152,7 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       break;
     case ArrangeMode::kDiff:
       report.output = UnifiedDiff(file.path, doc.bytes, arranged);
+      if (options.color) report.output = ColorDiff(report.output);
       break;
   }
   return report;

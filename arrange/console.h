@@ -9,3 +9,7 @@
 // console, where bytes would be read in the console's code page, as the
 // UTF-8 text it is.
 void WriteText(std::FILE* stream, std::string_view text);
+
+// Whether `stream` (stdout or stderr) shows on a terminal: a tty, or on
+// Windows a console, where colours are then shown.
+bool IsTerminal(std::FILE* stream);

@@ -38,13 +38,37 @@ void WriteText(std::FILE* stream, std::string_view text) {
   std::wstring wide(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
   std::fflush(stream);
+  // Colours are escape sequences, which a console reads only in its virtual
+  // terminal mode; the mode is the console's, which outlives the program,
+  // so it is given back as it was once the text is out.
+  DWORD mode = 0;
+  const bool escapes =
+      text.find('\x1b') != std::string_view::npos &&
+      GetConsoleMode(console, &mode) &&
+      !(mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) &&
+      SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
   DWORD written = 0;
   for (size_t done = 0; done < wide.size(); done += written) {
     const DWORD piece =
         static_cast<DWORD>(std::min<size_t>(wide.size() - done, 1u << 15));
     if (!WriteConsoleW(console, wide.data() + done, piece, &written, nullptr) ||
         written == 0) {
-      return;
+      break;
     }
   }
+  if (escapes) SetConsoleMode(console, mode);
+}
+
+// A console too old for escape sequences refuses their mode; it would show
+// them as text.
+bool IsTerminal(std::FILE* stream) {
+  const HANDLE console = ConsoleOf(stream);
+  DWORD mode = 0;
+  if (console == nullptr || !GetConsoleMode(console, &mode)) return false;
+  if (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) return true;
+  if (!SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+    return false;
+  }
+  SetConsoleMode(console, mode);
+  return true;
 }

@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "arrange/console.h"
+#include "arrange/options.h"
 #include "arrange/run.h"
 
 namespace {
-
-constexpr int kUsageError = 2;
 
 // The UTF-8 of an argument; false when it is no valid UTF-16 (half of a
 // surrogate pair), which no path and no option can hold. With `lossy`, such
@@ -46,9 +44,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!Utf8(argv[i], arg, false)) {
       // Dropping or mending the argument would arrange some other path.
       Utf8(argv[i], arg, true);
-      WriteText(stderr, "kalvane-arrange: argument " + std::to_string(i) +
-                            " (" + arg + ") is no valid text\n");
-      return kUsageError;
+      return UsageError("argument " + std::to_string(i) + " (" + arg +
+                        ") is no valid text");
     }
     args.push_back(std::move(arg));
   }

@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kAllFine = 0;
-constexpr int kWouldChange = 1;
-constexpr int kError = 2;
-
 // Files are arranged by a pool of threads in whatever order they finish;
 // the reports are handed out strictly in the order of the files, so a run's
 // output does not depend on the scheduling.
@@ -77,6 +73,24 @@ std::string Count(size_t n, const char* what) {
   return std::to_string(n) + " " + what;
 }
 
+// What --verbose says of a file; a refused file has said it in its error.
+std::string VerboseLine(const std::string& path, Verdict verdict,
+                        bool writing) {
+  switch (verdict) {
+    case Verdict::kUnchanged:
+      return path + ": unchanged\n";
+    case Verdict::kArranged:
+      return path + (writing ? ": arranged\n" : ": would be arranged\n");
+    case Verdict::kNoDeclarations:
+      return path + ": no declarations, nothing to arrange\n";
+    case Verdict::kBinary:
+      return path + ": binary file, skipped\n";
+    case Verdict::kRefused:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 int RunArrange(const std::vector<std::string>& args) {
@@ -95,7 +109,8 @@ int RunArrange(const std::vector<std::string>& args) {
     if (workers.empty()) queue.Work();
   }
 
-  size_t counts[3] = {0, 0, 0};
+  const bool writing = options.mode == ArrangeMode::kWrite;
+  size_t counts[5] = {0, 0, 0, 0, 0};
   for (size_t i = 0; i < files.size(); ++i) {
     const FileReport report = queue.Take(i);
     ++counts[static_cast<int>(report.verdict)];
@@ -106,13 +121,17 @@ int RunArrange(const std::vector<std::string>& args) {
     // file's output, and the summary.
     std::fflush(stdout);
     WriteText(stderr, report.errors);
+    if (options.verbose) {
+      WriteText(stderr, VerboseLine(files[i].path, report.verdict, writing));
+    }
   }
   for (std::thread& worker : workers) worker.join();
 
-  const size_t unchanged = counts[static_cast<int>(Verdict::kUnchanged)];
+  const size_t unchanged = counts[static_cast<int>(Verdict::kUnchanged)] +
+                           counts[static_cast<int>(Verdict::kNoDeclarations)] +
+                           counts[static_cast<int>(Verdict::kBinary)];
   const size_t arranged = counts[static_cast<int>(Verdict::kArranged)];
   const size_t refused = counts[static_cast<int>(Verdict::kRefused)];
-  const bool writing = options.mode == ArrangeMode::kWrite;
   // Given - alone, the run is a filter: its output is the file, and an
   // editor that takes both streams back must get nothing more.
   const bool filter = options.paths == std::vector<std::string>{"-"};
@@ -124,6 +143,9 @@ int RunArrange(const std::vector<std::string>& args) {
     WriteText(stderr, summary);
   }
   std::fflush(stdout);
-  if (refused > 0 || std::ferror(stdout)) return kError;
-  return !writing && arranged > 0 ? kWouldChange : kAllFine;
+  // Output that could not be written is a file not arranged either.
+  if (refused > 0 || std::ferror(stdout)) return kFileNotArranged;
+  return arranged > 0 && (!writing || options.exitNonzeroOnChange)
+             ? kWouldChange
+             : kAllFine;
 }

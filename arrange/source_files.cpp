@@ -54,7 +54,7 @@ class Finder {
         File(given);
         break;
       case PathKind::kMissing:
-        files_.push_back({given, false, given + ":1: no such file or folder"});
+        files_.push_back({given, false, "no such file or folder"});
         break;
     }
   }
@@ -85,7 +85,7 @@ class Finder {
     if (!seen_.insert(Identity(folder)).second) return;
     std::vector<FolderEntry> entries;
     if (!ListFolder(folder, entries)) {
-      files_.push_back({folder, false, folder + ":1: cannot read the folder"});
+      files_.push_back({folder, false, "cannot read the folder"});
       return;
     }
     std::sort(entries.begin(), entries.end(),

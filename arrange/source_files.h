@@ -8,7 +8,7 @@ struct SourceFile {
   std::string path;  // UTF-8, as reported; "<stdin>" for standard input
   bool standardInput = false;
   // Set when the path cannot be arranged at all (it does not exist, a
-  // folder cannot be read): the report to give, "PATH:1: ...".
+  // folder cannot be read): what is wrong, reported as "PATH:1: error: ...".
   std::string error;
 };
 

@@ -385,3 +385,30 @@ std::string UnifiedDiff(const std::string& path, std::string_view before,
   WriteHunks(a, b, diff.removed(), diff.added(), text);
   return out;
 }
+
+std::string ColorDiff(std::string_view diff) {
+  std::string out;
+  out.reserve(diff.size() + diff.size() / 4);
+  for (size_t start = 0, line = 0; start < diff.size(); ++line) {
+    const size_t feed = std::min(diff.find('\n', start), diff.size());
+    const std::string_view text = diff.substr(start, feed - start);
+    // Only the first two lines are the header; after it every line opens
+    // with a hunk head's "@@" or one of " -+\\", so "--- x" is a removed
+    // line there.
+    const char* color = line < 2                 ? "\x1b[1m"
+                        : text.starts_with("@@") ? "\x1b[36m"
+                        : text.starts_with('-')  ? "\x1b[31m"
+                        : text.starts_with('+')  ? "\x1b[32m"
+                                                 : nullptr;
+    if (color != nullptr) {
+      out += color;
+      out += text;
+      out += "\x1b[m";
+    } else {
+      out += text;
+    }
+    out += diff.substr(feed, 1);
+    start = feed + 1;
+  }
+  return out;
+}

@@ -11,3 +11,8 @@
 // usual "\ No newline at end of file". Empty when the bytes are equal.
 std::string UnifiedDiff(const std::string& path, std::string_view before,
                         std::string_view after);
+
+// `diff`, one file's UnifiedDiff, coloured for a terminal as diff tools do:
+// the header bold, hunk heads cyan, removed lines red, added lines green.
+// Each colour ends before its line's line feed.
+std::string ColorDiff(std::string_view diff);

@@ -156,14 +156,14 @@ TEST_F(ArrangeTest, ModesStatusesAndTheFilesTheyLeave) {
   Put("tree/sub/shuffled.OST", Data("shuffled.ost"));
   Put("tree/bad.ost", Data("second_body.ost"));
   const Outcome refused = Run({"tree", "missing.ost"});
-  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.status, 3);
   EXPECT_EQ(refused.err,
-            "tree/bad.ost:8: the function alpha has a second body.\n"
-            "missing.ost:1: no such file or folder\n"
+            "tree/bad.ost:8: error: the function alpha has a second body.\n"
+            "missing.ost:1: error: no such file or folder\n"
             "1 file arranged, 2 unchanged, 2 refused\n");
   EXPECT_EQ(Get("tree/bad.ost"), Data("second_body.ost"));
   EXPECT_EQ(Get("tree/sub/shuffled.OST"), arranged);
-  EXPECT_EQ(Run({"--check", "tree"}).status, 2);
+  EXPECT_EQ(Run({"--check", "tree"}).status, 3);
 
   // A file is one file by whatever names it is reached.
   Put("links/a.ost", Data("shuffled.ost"));
@@ -182,11 +182,10 @@ TEST_F(ArrangeTest, StandardInputToStandardOutput) {
             LoadThenSave(std::string(KALVANE_DATA) + "/shuffled.ost", problem));
   // What cannot be arranged passes through as it came.
   const Outcome bad = Run({"-"}, Data("second_body.ost"));
-  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.status, 3);
   EXPECT_EQ(bad.out, Data("second_body.ost"));
-  EXPECT_EQ(bad.err.rfind("<stdin>:8: ", 0), 0u) << bad.err;
+  EXPECT_EQ(bad.err.rfind("<stdin>:8: error: ", 0), 0u) << bad.err;
   EXPECT_EQ(Run({"--check", "-"}, Data("shuffled.ost")).out, "<stdin>\n");
-  EXPECT_EQ(Run({"-", "-"}).status, 2);
 }
 
 // A filter's output is all an editor gets back: the file, never a summary,
@@ -197,7 +196,7 @@ TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
   EXPECT_EQ(good.err, "");
   EXPECT_EQ(Run({"-", "--sort"}, Data("second_body.ost"), true).out,
             Data("second_body.ost") +
-                "<stdin>:8: the function alpha has a second body.\n");
+                "<stdin>:8: error: the function alpha has a second body.\n");
 
   const std::string run = "cd '" + folder.path().string() + "' && ";
   const auto status = [](int raw) {
@@ -205,9 +204,9 @@ TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
   };
   EXPECT_EQ(status(std::system(
                 (run + KALVANE_ARRANGE " - < . > out 2> err").c_str())),
-            2);
+            3);
   EXPECT_EQ(Get("out"), "");
-  EXPECT_EQ(Get("err"), "<stdin>:1: cannot read standard input\n");
+  EXPECT_EQ(Get("err"), "<stdin>:1: error: cannot read standard input\n");
   if (kSanitized) GTEST_SKIP() << "a sanitizer needs more address space";
   // Memory running out while the input is read, and while it is arranged.
   std::string lines;
@@ -217,9 +216,10 @@ TEST_F(ArrangeTest, FilterNeverLosesItsInput) {
     const std::string command = run + "ulimit -v " + limit + " && " +
                                 KALVANE_ARRANGE
                                 " --jobs 1 - < lines > out 2> err";
-    EXPECT_EQ(status(std::system(command.c_str())), 2) << limit;
+    EXPECT_EQ(status(std::system(command.c_str())), 3) << limit;
     EXPECT_TRUE(Get("out") == lines) << limit;
-    EXPECT_EQ(Get("err"), "<stdin>:1: not enough memory to arrange the file\n");
+    EXPECT_EQ(Get("err"),
+              "<stdin>:1: error: not enough memory to arrange the file\n");
   }
 }
 
@@ -229,9 +229,10 @@ TEST_F(ArrangeTest, MergedStreamsKeepPathOrder) {
   Put("log/a.ost", Data("shuffled.ost"));
   Put("log/b.ost", Data("second_body.ost"));
   Put("log/c.ost", Data("shuffled.ost"));
-  EXPECT_EQ(Run({"--check", "--jobs", "3", "log"}, "", true).out,
-            "log/a.ost\nlog/b.ost:8: the function alpha has a second body.\n"
-            "log/c.ost\n2 files would be arranged, 0 unchanged, 1 refused\n");
+  EXPECT_EQ(
+      Run({"--check", "--jobs", "3", "log"}, "", true).out,
+      "log/a.ost\nlog/b.ost:8: error: the function alpha has a second body.\n"
+      "log/c.ost\n2 files would be arranged, 0 unchanged, 1 refused\n");
 }
 
 TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
@@ -240,24 +241,26 @@ TEST_F(ArrangeTest, FilesThatCannotBeReadOrWritten) {
   fs::create_symlink("nowhere.ost", folder.File("pipe/dangling.ost"));
   ASSERT_EQ(mkfifo(folder.File("pipe/fifo.ost").c_str(), 0600), 0);
   const Outcome pipes = Run({"pipe"});
-  EXPECT_EQ(pipes.status, 2);
+  EXPECT_EQ(pipes.status, 3);
   EXPECT_EQ(pipes.err,
-            "pipe/dangling.ost:1: cannot read the file\n"
-            "pipe/fifo.ost:1: cannot read the file\n"
+            "pipe/dangling.ost:1: error: cannot read the file\n"
+            "pipe/fifo.ost:1: error: cannot read the file\n"
             "0 files arranged, 0 unchanged, 2 refused\n");
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
 
   Put("locked/unreadable.ost", Data("ordered.ost"));
   fs::permissions(folder.File("locked/unreadable.ost"), fs::perms::none);
   EXPECT_EQ(Run({"locked"}).err,
-            "locked/unreadable.ost:1: cannot read the file\n"
+            "locked/unreadable.ost:1: error: cannot read the file\n"
             "0 files arranged, 0 unchanged, 1 refused\n");
   Put("readonly/shuffled.ost", Data("shuffled.ost"));
   fs::permissions(folder.File("readonly"),
                   fs::perms::owner_read | fs::perms::owner_exec);
   const Outcome readOnly = Run({"readonly"});
-  EXPECT_EQ(readOnly.status, 2);
-  EXPECT_EQ(readOnly.err.rfind("readonly/shuffled.ost:1: cannot write", 0), 0u);
+  EXPECT_EQ(readOnly.status, 3);
+  EXPECT_EQ(
+      readOnly.err.rfind("readonly/shuffled.ost:1: error: cannot write", 0),
+      0u);
   EXPECT_EQ(Get("readonly/shuffled.ost"), Data("shuffled.ost"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("readonly")), {}),
             1);
@@ -277,9 +280,9 @@ TEST_F(ArrangeTest, FileSavedElsewhereMeanwhileIsLeftAlone) {
        {"LD_PRELOAD", "SECOND_WRITER_PATH", "SECOND_WRITER_BYTES"}) {
     unsetenv(name);
   }
-  EXPECT_EQ(race.status, 2);
+  EXPECT_EQ(race.status, 3);
   EXPECT_EQ(race.err,
-            "race/a.ost:1: the file changed while being arranged\n"
+            "race/a.ost:1: error: the file changed while being arranged\n"
             "1 file arranged, 0 unchanged, 1 refused\n");
   EXPECT_EQ(Get("race/a.ost"), "' saved elsewhere\n");
   EXPECT_NE(Get("race/b.ost"), Data("shuffled.ost"));
@@ -410,12 +413,100 @@ TEST_F(ArrangeTest, SortPutsNamesInNaturalOrderFirst) {
   EXPECT_EQ(Get("odd.ost"), Data("odd_names_sorted.ost"));
 }
 
+// Bodies without declarations (as dialects that need no DECLARE write them)
+// and a tokenized binary save are left byte for byte and pass every mode;
+// --verbose tells each file's fate in file order on standard error.
+TEST_F(ArrangeTest, NothingToArrangeIsNoError) {
+  const std::string bodies =
+      "SUB Main\nEND SUB\nFUNCTION Twice (x)\nEND FUNCTION\nFUNCTION Open ()";
+  const std::string binary = "\xFC" + std::string(40, '\0') + "FUNCTION x\n";
+  Put("q/bodies.ost", bodies);
+  Put("q/binary.ost", binary);
+  Put("q/shuffled.ost", Data("shuffled.ost"));
+  const Outcome write = Run({"--verbose", "--jobs", "3", "q"});
+  EXPECT_EQ(write.status, 0);
+  EXPECT_EQ(write.out + write.err,
+            "q/binary.ost: binary file, skipped\n"
+            "q/bodies.ost: no declarations, nothing to arrange\n"
+            "q/shuffled.ost: arranged\n"
+            "1 file arranged, 2 unchanged, 0 refused\n");
+  EXPECT_EQ(Get("q/bodies.ost") + Get("q/binary.ost"), bodies + binary);
+  EXPECT_EQ(Run({"--check", "--sort", "q"}).status, 0);
+  for (const std::string& input : {bodies, binary}) {
+    EXPECT_EQ(Run({"-"}, input).out, input);
+  }
+  // Once it declares a function, the same file is refused.
+  Put("q/declared.ost", "DECLARE FUNCTION Open ()\n" + bodies);
+  EXPECT_EQ(Run({"q/declared.ost"}).err,
+            "q/declared.ost:4: error: the function Twice has no declaration.\n"
+            "0 files arranged, 0 unchanged, 1 refused\n");
+}
+
+// A file not arranged (3) outweighs one that would change (1); a hook that
+// fixes files fails when it changed one, and only then; with - alone,
+// --verbose leaves standard output the file.
+TEST_F(ArrangeTest, StatusesAndVerboseAsToolsReadThem) {
+  Put("s/a.ost", Data("shuffled.ost"));
+  Put("s/b.ost", Data("second_body.ost"));
+  const Outcome both = Run({"--check", "--verbose", "s"});
+  EXPECT_EQ(both.status, 3);
+  EXPECT_EQ(both.out + both.err,
+            "s/a.ost\ns/a.ost: would be arranged\n"
+            "s/b.ost:8: error: the function alpha has a second body.\n"
+            "1 file would be arranged, 0 unchanged, 1 refused\n");
+  const Outcome filter = Run({"--verbose", "-"}, Data("shuffled.ost"));
+  EXPECT_EQ(filter.out + filter.err,
+            Run({"-"}, Data("shuffled.ost")).out + "<stdin>: arranged\n");
+  fs::remove(folder.File("s/b.ost"));
+  EXPECT_EQ(Run({"--exit-nonzero-on-change", "s"}).status, 1);
+  EXPECT_EQ(Run({"--exit-nonzero-on-change", "s"}).status, 0);
+}
+
+// Colour is for a person at a terminal: never in a file unless asked for,
+// off there when NO_COLOR holds any text, and --color always outweighs it.
+TEST_F(ArrangeTest, DiffColours) {
+  Put("c.ost", Data("shuffled.ost"));
+  EXPECT_EQ(Run({"--diff", "--color", "auto", "c.ost"}).out,
+            Run({"--diff", "c.ost"}).out);
+  const std::string colored = Run({"--diff", "--color", "always", "c.ost"}).out;
+  EXPECT_EQ(colored.rfind("\x1b[1m--- c.ost\x1b[m\n\x1b[1m+++ c.ost\x1b[m\n"
+                          "\x1b[36m@@ -",
+                          0),
+            0u)
+      << colored;
+  EXPECT_NE(colored.find("\n\x1b[31m-FUNCTION"), std::string::npos);
+  EXPECT_NE(colored.find("\n\x1b[32m+FUNCTION"), std::string::npos);
+  const auto onTerminal = [&](const std::string& environment,
+                              const std::string& color) {
+    EXPECT_NE(
+        std::system(("cd '" + folder.path().string() + "' && " + environment +
+                     " script -qec '" KALVANE_ARRANGE " --diff --color " +
+                     color + " c.ost' /dev/null > tty")
+                        .c_str()),
+        -1);
+    return Get("tty").find("\x1b[31m") != std::string::npos;
+  };
+  EXPECT_TRUE(onTerminal("NO_COLOR=", "auto"));
+  EXPECT_FALSE(onTerminal("NO_COLOR=1", "auto"));
+  EXPECT_TRUE(onTerminal("NO_COLOR=1", "always"));
+  EXPECT_FALSE(onTerminal("NO_COLOR=", "never"));
+}
+
 TEST_F(ArrangeTest, VersionAndUsage) {
   EXPECT_EQ(Run({"--version"}).out,
             std::string("kalvane-arrange ") + KALVANE_VERSION + "\n");
   EXPECT_EQ(Run({"--help"}).status, 0);
-  EXPECT_EQ(Run({"--no-such-option", "x"}).status, 2);
-  EXPECT_EQ(Run({}).status, 2);
+  // Every mistake in the command line is the program's own error.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--no-such-option", "x"},
+        {},
+        {"-", "-"},
+        {"--color", "sometimes", "x"}}) {
+    const Outcome usage = Run(args);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err.rfind("kalvane-arrange: error: ", 0), 0u) << usage.err;
+    EXPECT_EQ(std::count(usage.err.begin(), usage.err.end(), '\n'), 1);
+  }
 }
 
 }  // namespace

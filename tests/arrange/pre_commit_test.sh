@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Debian's pre-commit, in a throwaway repository, with the hook this
+# Debian's pre-commit, in throwaway repositories, with the hooks this
 # repository publishes: a commit with an out-of-order file is refused, and
-# after kalvane-arrange the same commit passes.
+# after kalvane-arrange the same commit passes; with the fixing hook, as the
+# README's example sets it up, the refused commit leaves the file arranged.
 #   pre_commit_test.sh FOLDER-OF-KALVANE-ARRANGE SOURCE-TREE
 set -euo pipefail
 tool_folder=$1
@@ -49,4 +50,22 @@ grep -q '^Shuffled.OST$' "$work/refused.log" || {
 kalvane-arrange --quiet Shuffled.OST
 git add Shuffled.OST
 git commit -qm arranged || { echo "FAIL: the arranged file was refused" >&2; exit 1; }
-echo "pre-commit refused the out-of-order file and passed it once arranged"
+
+fail() { echo "FAIL: $*" >&2; cat "$work/fixed.log" >&2; exit 1; }
+git init -q "$work/fixing"
+cd "$work/fixing"
+sed -n '/^```yaml$/,/^```$/p' "$source_tree/README.md" | sed '1d;$d' |
+  sed "s|^- repo: .*|- repo: $work/hooks|" > .pre-commit-config.yaml
+pre-commit install >/dev/null
+mkdir vendor
+cp "$source_tree/tests/data/shuffled.ost" Shuffled.ost
+cp Shuffled.ost vendor/Kept.ost
+git add .
+! git commit -qm out-of-order > "$work/fixed.log" 2>&1 ||
+  fail "the fixing hook passed an out-of-order file"
+kalvane-arrange --check --sort Shuffled.ost >/dev/null 2>&1 &&
+  cmp -s vendor/Kept.ost "$source_tree/tests/data/shuffled.ost" ||
+  fail "the fixing hook did not arrange exactly the files it was given"
+git add Shuffled.ost
+git commit -qm arranged > "$work/fixed.log" 2>&1 || fail "the fixed file was refused"
+echo "pre-commit refused out-of-order files, fixing them with the fixing hook"

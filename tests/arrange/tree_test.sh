@@ -4,7 +4,10 @@
 # non-ASCII name: --check names what would change and fails, --diff names
 # paths with '/' and applies, a hard link and a deep folder are handled, a
 # refused file is reported and left alone while the others are arranged, and
-# a second --check passes. With BAD_ARGUMENT (a Windows program that starts
+# a second --check passes; a real tree (the test files, files of bodies
+# without declarations, a binary file) passes with nothing said but the
+# summary, and --verbose tells each file's fate. With BAD_ARGUMENT (a
+# Windows program that starts
 # the given one with an argument that is no text), that argument is refused.
 #   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
 set -euo pipefail
@@ -57,8 +60,8 @@ grep -q 'Deep.ost' out || fail "the deep folder was not walked: $(cat err)"
 rm -rf deep
 
 args=(tree bad.ost); run "$@"
-[ "$status" = 2 ] || fail "a refused file gave $status, not 2"
-grep -qx 'bad.ost:8: the function alpha has a second body.' err ||
+[ "$status" = 3 ] || fail "a refused file gave $status, not 3"
+grep -qx 'bad.ost:8: error: the function alpha has a second body.' err ||
   fail "the refused file was not reported: $(cat err)"
 cmp -s bad.ost "$data/second_body.ost" || fail "the refused file was changed"
 cmp -s "tree/Größe/Ünordnung.ost" "$data/shuffled.ost" &&
@@ -66,12 +69,36 @@ cmp -s "tree/Größe/Ünordnung.ost" "$data/shuffled.ost" &&
 
 args=(--check tree); run "$@"
 [ "$status" = 0 ] || fail "--check after arranging gave $status: $(cat err)"
+
+# A real tree: the test files, less those made to be refused (kept apart,
+# and refused still); bodies without declarations, as dialects that need
+# no DECLARE write them; a tokenized save, binary.
+mkdir real refused
+cp "$data"/*.ost real/
+mv real/accented_twice.ost real/long_name_twice.ost real/second_body.ost refused/
+printf 'SUB Main\r\nEND SUB\r\nFUNCTION Twice (x)\r\nEND FUNCTION\r\nFUNCTION Open ()' > bodies.ost
+printf '\xfc\x00\x01\x00\x00FUNCTION\n' > tokenized.ost
+cp bodies.ost tokenized.ost real/
+args=(real); run "$@"
+[ "$status" = 0 ] && [ ! -s out ] && [ "$(wc -l < err)" = 1 ] &&
+  grep -Eqx '1 file arranged, [0-9]+ unchanged, 0 refused' err ||
+  fail "the real tree gave $status and more than its summary: $(cat out err)"
+cmp -s bodies.ost real/bodies.ost && cmp -s tokenized.ost real/tokenized.ost ||
+  fail "a file with nothing to arrange was changed"
+args=(--verbose --check real); run "$@"
+[ "$status" = 0 ] && [ "$(wc -l < err)" = "$(($(ls real | wc -l) + 1))" ] &&
+  grep -qx 'real[/\]bodies.ost: no declarations, nothing to arrange' err &&
+  grep -qx 'real[/\]tokenized.ost: binary file, skipped' err ||
+  fail "--verbose did not tell each file's fate: $(cat err)"
+args=(refused); run "$@"
+[ "$status" = 3 ] && [ "$(grep -c '^refused[/\].*: error: ' err)" = 3 ] ||
+  fail "the files made to be refused gave $status: $(cat err)"
 # An argument that is no valid text is refused by name.
 if [ -n "${BAD_ARGUMENT:-}" ]; then
   cp "$exe" program.exe
   set +e; "$@" "$BAD_ARGUMENT" program.exe > out 2> err; status=$?; set -e
   [ "$status" = 2 ] || fail "a bad argument gave $status: $(cat err)"
-  grep -q '^kalvane-arrange: argument 2 (a.*\.ost) is no valid text$' err ||
+  grep -q '^kalvane-arrange: error: argument 2 (a.*\.ost) is no valid text$' err ||
     fail "the bad argument was not named: $(cat err)"
 fi
 args=(--version); run "$@"
