@@ -414,6 +414,13 @@ TEST(LspProtocol, EditsGiveTheDocumentsBytesWhateverTheLineEndings) {
     }
     EXPECT_EQ(titles, offered[static_cast<size_t>(position)]);
   }
+  // A file that declares nothing is left as kalvane-arrange leaves it, even
+  // without a final line ending.
+  client.Notify("textDocument/didChange",
+                {{"textDocument", {{"uri", kUri}, {"version", 3}}},
+                 {"contentChanges", Json::array({{{"text", "PRINT 1"}}})}});
+  EXPECT_EQ(client.Request("textDocument/formatting", client.Doc())["result"],
+            Json::array());
 }
 
 }  // namespace
