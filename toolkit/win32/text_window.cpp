@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "toolkit/contrast.h"
 #include "toolkit/win32/backend.h"
 
 namespace tovi::win32 {
@@ -13,19 +14,27 @@ namespace {
 constexpr wchar_t kTextWindowClass[] = L"ToviTextWindow";
 constexpr int kEditId = 1;
 
+bool HighContrast() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting,
+                               0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+tovi::Rgb RgbOf(COLORREF colour) {
+  return tovi::Rgb{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// The colours follow the system's window colours, which the control's text
+// and background have; in high contrast the user chose exactly the colours
+// to see, so every kind is the plain window text.
 COLORREF ColourOf(int32_t kind) {
-  switch (kind) {
-    case kTextKeyword:
-      return RGB(0x00, 0x00, 0xA0);
-    case kTextComment:
-      return RGB(0x00, 0x70, 0x00);
-    case kTextString:
-      return RGB(0xA0, 0x20, 0x20);
-    case kTextMargin:
-      return RGB(0x80, 0x80, 0x80);
-    default:
-      return RGB(0x00, 0x00, 0x00);
-  }
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  if (HighContrast()) return text;
+  const tovi::Rgb colour =
+      tovi::SpanColour(kind, RgbOf(text), RgbOf(GetSysColor(COLOR_WINDOW)));
+  return RGB(colour.r, colour.g, colour.b);
 }
 
 HWND EditOf(HWND view) {
@@ -36,9 +45,15 @@ bool IsTextWindow(HWND view) {
   return HasClass(view, kTextWindowClass) && EditOf(view) != nullptr;
 }
 
+void SetFixedFont(HWND edit, UINT dpi);
+
 LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
                                      LPARAM lParam) {
   switch (message) {
+    case WM_DPICHANGED:
+      if (HWND edit = EditOf(view)) SetFixedFont(edit, HIWORD(wParam));
+      MoveToSuggestedRect(view, lParam);
+      return 0;
     case WM_SIZE: {
       HWND edit = EditOf(view);
       if (edit != nullptr && wParam != SIZE_MINIMIZED) {
@@ -106,11 +121,17 @@ std::wstring FixedFace() {
   return face;
 }
 
-void SetFixedFont(HWND edit) {
+// 10 points on a screen of `dpi`. The control turns points into pixels at
+// the screen's DPI, which on another monitor is not the window's.
+void SetFixedFont(HWND edit, UINT dpi) {
+  HDC screen = GetDC(nullptr);
+  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
   format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-  format.yHeight = 10 * 20;  // 10 points, in twips
+  format.yHeight = MulDiv(10 * 20, static_cast<int>(dpi),
+                          screenDpi > 0 ? screenDpi : kLogicalDpi);  // twips
   format.bCharSet = DEFAULT_CHARSET;
   format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
   lstrcpynW(format.szFaceName, FixedFace().c_str(), LF_FACESIZE);
@@ -152,14 +173,13 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
                        int32_t height) {
   using namespace tovi::win32;
   if (StateOf(owner) == nullptr || !RegisterTextWindowClass()) return nullptr;
-  const DWORD style = WS_OVERLAPPEDWINDOW;
-  RECT frame{0, 0, width, height};
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
-  HWND view = CreateWindowExW(
-      0, kTextWindowClass, Widen(title).c_str(), style, CW_USEDEFAULT,
-      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner,
-      nullptr, TheToolkit().instance, nullptr);
+  HWND view =
+      CreateWindowExW(0, kTextWindowClass, Widen(title).c_str(),
+                      WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                      owner, nullptr, TheToolkit().instance, nullptr);
   if (view == nullptr) return nullptr;
+  // In logical pixels, as the main window's size is.
+  SetClientSize(view, width, height);
   RECT client;
   GetClientRect(view, &client);
   HWND edit =
@@ -177,7 +197,7 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
   // Code reads best unwrapped, and the whole text is the program's.
   SendMessageW(edit, EM_SETTARGETDEVICE, 0, 1);
   SendMessageW(edit, EM_EXLIMITTEXT, 0, -1);
-  SetFixedFont(edit);
+  SetFixedFont(edit, DpiOf(view));
   return view;
 }
 
