@@ -46,6 +46,18 @@ bool IsTextWindow(HWND view) {
 }
 
 void SetFixedFont(HWND edit, UINT dpi);
+void Fill(HWND view);
+
+// What the window shows, kept so that it can be coloured again when the
+// system's colours change.
+struct Shown {
+  std::string text;
+  std::vector<ToviTextSpan> spans;
+};
+
+Shown* ShownIn(HWND view) {
+  return reinterpret_cast<Shown*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
                                      LPARAM lParam) {
@@ -68,6 +80,18 @@ LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
       // The owner may show it again; only the owner's end destroys it.
       ShowWindow(view, SW_HIDE);
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // The colours derive from the system's, and high contrast may have
+      // been switched on or off. The control is told too: it paints in
+      // the system's colours, but only a top-level window hears of them.
+      if (HWND edit = EditOf(view)) SendMessageW(edit, message, wParam, lParam);
+      if (ShownIn(view) != nullptr) Fill(view);
+      return 0;
+    case WM_NCDESTROY:
+      delete ShownIn(view);
+      SetWindowLongPtrW(view, GWLP_USERDATA, 0);
+      return DefWindowProcW(view, message, wParam, lParam);
     default:
       return DefWindowProcW(view, message, wParam, lParam);
   }
@@ -166,6 +190,31 @@ void Colour(HWND edit, int32_t from, int32_t to, int32_t kind) {
                reinterpret_cast<LPARAM>(&format));
 }
 
+// Puts the text kept for the window into its control, coloured.
+void Fill(HWND view) {
+  const Shown& shown = *ShownIn(view);
+  const std::string& text = shown.text;
+  HWND edit = EditOf(view);
+  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  // Each LF becomes one paragraph mark, so positions stay those of the
+  // text given.
+  SendMessageW(edit, WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  const std::vector<int32_t> at = Utf16Positions(text);
+  const auto size = static_cast<int32_t>(text.size());
+  for (const ToviTextSpan& span : shown.spans) {
+    if (span.start < 0 || span.length <= 0 || span.start > size - span.length) {
+      continue;
+    }
+    Colour(edit, at[static_cast<size_t>(span.start)],
+           at[static_cast<size_t>(span.start + span.length)], span.kind);
+  }
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(edit, nullptr, TRUE);
+}
+
 }  // namespace
 }  // namespace tovi::win32
 
@@ -205,25 +254,14 @@ void ToviTextWindow_SetText(HWND view, const std::string& text,
                             const std::vector<ToviTextSpan>& spans) {
   using namespace tovi::win32;
   if (!IsTextWindow(view)) return;
-  HWND edit = EditOf(view);
-  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-  // Each LF becomes one paragraph mark, so positions stay those of the
-  // text given.
-  SendMessageW(edit, WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(Widen(text).c_str()));
-  const std::vector<int32_t> at = Utf16Positions(text);
-  const auto size = static_cast<int32_t>(text.size());
-  for (const ToviTextSpan& span : spans) {
-    if (span.start < 0 || span.length <= 0 || span.start > size - span.length) {
-      continue;
-    }
-    Colour(edit, at[static_cast<size_t>(span.start)],
-           at[static_cast<size_t>(span.start + span.length)], span.kind);
+  Shown* shown = ShownIn(view);
+  if (shown == nullptr) {
+    shown = new Shown;
+    SetWindowLongPtrW(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown));
   }
-  SendMessageW(edit, EM_SETSEL, 0, 0);
-  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(edit, nullptr, TRUE);
+  shown->text = text;
+  shown->spans = spans;
+  Fill(view);
 }
 
 void ToviTextWindow_Show(HWND view, ToviBool show) {
