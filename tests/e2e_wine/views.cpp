@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "toolkit/contrast.h"
@@ -225,20 +226,18 @@ std::string ClippedButton(HWND window) {
                       std::max(inkBox.right, x), std::max(inkBox.bottom, y)};
       }
     }
-    std::string problem = Utf8(WindowText(child));
-    if (inkBox.right < 0) return problem.append(": no caption shows");
+    const std::string caption = Utf8(WindowText(child));
+    if (inkBox.right < 0) return caption + ": no caption shows";
     const int edgeX = GetSystemMetrics(SM_CXEDGE);
     const int edgeY = GetSystemMetrics(SM_CYEDGE);
     if (inkBox.left < edgeX || inkBox.top < edgeY ||
         inkBox.right >= client.right - edgeX ||
         inkBox.bottom >= client.bottom - edgeY) {
-      problem.append(" reaches from ").append(std::to_string(inkBox.left));
-      problem.append(",").append(std::to_string(inkBox.top)).append(" to ");
-      problem.append(std::to_string(inkBox.right)).append(",");
-      problem.append(std::to_string(inkBox.bottom));
-      problem.append(" in a button of ").append(std::to_string(client.right));
-      problem.append(" x ").append(std::to_string(client.bottom));
-      return problem.append(", into its edge");
+      char where[120];
+      snprintf(where, sizeof(where), " reaches %ld,%ld-%ld,%ld of %ldx%ld",
+               inkBox.left, inkBox.top, inkBox.right, inkBox.bottom,
+               client.right, client.bottom);
+      return caption + where + ", into the button's edge";
     }
   }
   return "";
