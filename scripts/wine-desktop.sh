@@ -24,7 +24,7 @@ trap stop_wine_desktop EXIT
 # The screen is the size of the Wine desktop the tests use. Without
 # -noreset the server starts over whenever its last client leaves, and a
 # program connecting meanwhile is refused.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
   3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do

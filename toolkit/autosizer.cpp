@@ -138,13 +138,13 @@ void RegisterLayoutWindow(HWND window) {
 }
 
 std::vector<Placement> LayoutWindow(HWND window, int32_t clientWidth,
-                                    int32_t clientHeight) {
+                                    int32_t clientHeight, double scale) {
   std::vector<Placement> placements;
   ToviSeries main = ToviAutoSizer_GetMainSeries(window);
   if (main == 0) return placements;
   Area client{0, 0, static_cast<double>(std::max(clientWidth, 0)),
               static_cast<double>(std::max(clientHeight, 0))};
-  LaySeries(TheStore().series, main, client, placements);
+  LaySeries(TheStore().series, main, client, placements, scale);
   return placements;
 }
 

@@ -7,6 +7,7 @@
 //   spans the whole breadth.
 // - Items follow one another in the order placed. Each first advances by its
 //   gap (`space` pixels), then takes its extent along the series:
+//   (pixels here are logical: multiplied by the window's scale first)
 //     without kSizeFromSpaceLeft, size <= 1 is that fraction of the series'
 //     whole length and size > 1 is pixels;
 //     with kSizeFromSpaceLeft, `left` is what remains after the gap, and
@@ -56,18 +57,19 @@ void Within(double start, double length, double fraction, double extent,
   outLength = to - from;
 }
 
-double Extent(const SeriesItem& item, double length, double left) {
+double Extent(const SeriesItem& item, double length, double left,
+              double scale) {
   double extent;
   if (item.flags & kSizeFromSpaceLeft) {
-    extent = item.size <= 1 ? item.size * left : left - item.size;
+    extent = item.size <= 1 ? item.size * left : left - item.size * scale;
   } else {
-    extent = item.size <= 1 ? item.size * length : item.size;
+    extent = item.size <= 1 ? item.size * length : item.size * scale;
   }
   return std::clamp(extent, 0.0, left);
 }
 
 void Lay(const SeriesList& all, ToviSeries root, Area area, size_t depth,
-         std::vector<Placement>& out) {
+         double scale, std::vector<Placement>& out) {
   const Series* series = Find(all, root);
   if (series == nullptr || depth > all.size()) return;
   bool across = series->direction == kSeriesSideBySide;
@@ -75,8 +77,8 @@ void Lay(const SeriesList& all, ToviSeries root, Area area, size_t depth,
   double start = across ? area.x : area.y;
   double position = 0;
   for (const SeriesItem& item : series->items) {
-    position = std::min(position + item.space, length);
-    double extent = Extent(item, length, length - position);
+    position = std::min(position + item.space * scale, length);
+    double extent = Extent(item, length, length - position, scale);
     Area slot = area;
     if (across) {
       slot.x = start + position;
@@ -91,7 +93,7 @@ void Lay(const SeriesList& all, ToviSeries root, Area area, size_t depth,
     Within(slot.x, slot.width, item.x, item.w, placed.x, placed.width);
     Within(slot.y, slot.height, item.y, item.h, placed.y, placed.height);
     if (item.isSeries) {
-      Lay(all, item.series, placed, depth + 1, out);
+      Lay(all, item.series, placed, depth + 1, scale, out);
     } else {
       out.push_back(Placement{item.control, RoundArea(placed)});
     }
@@ -101,8 +103,8 @@ void Lay(const SeriesList& all, ToviSeries root, Area area, size_t depth,
 }  // namespace
 
 void LaySeries(const SeriesList& all, ToviSeries root, Area area,
-               std::vector<Placement>& out) {
-  Lay(all, root, area, 0, out);
+               std::vector<Placement>& out, double scale) {
+  Lay(all, root, area, 0, scale, out);
 }
 
 }  // namespace tovi

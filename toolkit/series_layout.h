@@ -33,8 +33,14 @@ void RegisterLayoutWindow(HWND window);
 // The rectangles, in client coordinates, of every control placed in the
 // window's series (nested series included), for a client area of the given
 // size. Controls that were never placed are not listed.
+//
+// The gaps and sizes the program gave in pixels are logical pixels, those
+// of a screen at 96 dots per inch; `scale` is how many device pixels one
+// of them takes on the window's screen (1.5 at 144 DPI). Fractions of a
+// series do not scale: they are fractions of a client size that already
+// does.
 std::vector<Placement> LayoutWindow(HWND window, int32_t clientWidth,
-                                    int32_t clientHeight);
+                                    int32_t clientHeight, double scale = 1);
 
 // Forgets every window and series (for tests that start afresh).
 void ResetLayout();

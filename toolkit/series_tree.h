@@ -47,7 +47,8 @@ struct Area {
 // series nested in it, with `root` filling `area`. Unknown handles are
 // skipped; nesting deeper than the number of series (only a malformed tree
 // can do that) stops there.
+// Pixel gaps and sizes are multiplied by `scale`.
 void LaySeries(const SeriesList& all, ToviSeries root, Area area,
-               std::vector<Placement>& out);
+               std::vector<Placement>& out, double scale = 1);
 
 }  // namespace tovi

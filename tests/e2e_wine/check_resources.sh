@@ -76,7 +76,8 @@ manifest=$(wrestool -x --raw --type=24 --name=1 "$kalvane")
 for expected in \
   "<assemblyIdentity type=\"win32\" name=\"Kalvane\" version=\"1.0.0.0\" processorArchitecture=\"$arch\"/>" \
   "<description>A program that relocates functions</description>" \
-  "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"$arch\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"; do
+  "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"$arch\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>" \
+  ">true/pm</dpiAware>" ">PerMonitorV2, PerMonitor</dpiAwareness>"; do
   grep -qF -- "$expected" <<<"$manifest" ||
     fail "kalvane.exe's manifest lacks: $expected"
 done

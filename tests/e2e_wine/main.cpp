@@ -27,6 +27,10 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
+  // Positions and sizes read from the programs' windows, and the pointer's
+  // moves at the X server, are then all in the screen's own pixels, at any
+  // DPI the prefix is set to.
+  SetProcessDPIAware();
   const std::wstring command = argv[1];
   try {
     // A fresh folder of the run's own, removed with what the program left.

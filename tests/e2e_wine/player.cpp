@@ -118,9 +118,13 @@ class Player {
 
   // A program that ends by itself is caught at the step it ended in.
   void ExpectRunning() const {
+    if (!session_) return;
     DWORD code = 0;
-    if (session_ && GetExitCodeProcess(session_->process.hProcess, &code) &&
-        code != STILL_ACTIVE) {
+    if (!GetExitCodeProcess(session_->process.hProcess, &code)) {
+      Fail("the program's state cannot be read (error " +
+           std::to_string(GetLastError()) + ")");
+    }
+    if (code != STILL_ACTIVE) {
       Fail("the program ended by itself, with exit code " +
            std::to_string(code));
     }
@@ -128,6 +132,8 @@ class Player {
 
   void Finish() {
     if (!session_) Start();
+    // Whatever the screen's DPI, every caption fits its button.
+    ExpectSoon([&] { return ClippedButton(session_->window); });
     session_->Close();
   }
 
@@ -416,7 +422,10 @@ class Player {
       const auto lines = PreviewLines(*session_);
       if (!lines) return "the preview is hidden";
       const std::string shown = Joined(*lines);
-      return shown == wanted ? "" : "the preview shows " + shown;
+      if (shown != wanted) return "the preview shows " + shown;
+      // A function's lines show plain text, keywords and line numbers.
+      return PreviewColoursMismatch(
+          *session_, wanted.find(" FUNCTION ") != std::string::npos ? 3 : 1);
     });
   }
 

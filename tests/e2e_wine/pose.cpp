@@ -1,5 +1,6 @@
 // The programs in a state worth a screenshot: kalvane with a file loaded
 // and an entry selected, listdrag in the middle of a drag.
+#include <cmath>
 #include <fstream>
 
 #include "tests/e2e_wine/player.h"
@@ -30,23 +31,33 @@ void ExpectPlace(HWND window, HWND control, RECT expected) {
 // The window's client area is the size the program asked for, and the
 // controls lie where the series layout puts them: kalvane's list above a
 // 2-pixel gap and a 25-pixel row of four equal buttons, listdrag's list
-// over the whole window.
+// over the whole window; every figure in logical pixels, scaled by the
+// screen's DPI and rounded as the layout rounds edges.
 void CheckLayout(HWND window, bool kalvane) {
+  HDC screen = GetDC(nullptr);
+  const double scale = GetDeviceCaps(screen, LOGPIXELSX) / 96.0;
+  ReleaseDC(nullptr, screen);
+  auto px = [&](double logical) {
+    return static_cast<LONG>(std::floor(logical * scale + 0.5));
+  };
+  const LONG width = px(400);
+  const LONG height = px(300);
   RECT client;
   GetClientRect(window, &client);
-  if (client.right != 400 || client.bottom != 300) {
+  if (client.right != width || client.bottom != height) {
     Fail("the client area is " + std::to_string(client.right) + " x " +
-         std::to_string(client.bottom) + ", not 400 x 300");
+         std::to_string(client.bottom) + ", not " + std::to_string(width) +
+         " x " + std::to_string(height));
   }
   if (!kalvane) {
-    ExpectPlace(window, GetDlgItem(window, 100), RECT{0, 0, 400, 300});
+    ExpectPlace(window, GetDlgItem(window, 100), RECT{0, 0, width, height});
     return;
   }
-  ExpectPlace(window, GetDlgItem(window, 4), RECT{0, 0, 400, 273});
+  ExpectPlace(window, GetDlgItem(window, 4), RECT{0, 0, width, px(300 - 27)});
   const int order[] = {3, 2, 0, 1};  // Load, Save, Up, Down
   for (int i = 0; i < 4; ++i) {
     ExpectPlace(window, GetDlgItem(window, order[i]),
-                RECT{100 * i, 275, 100 * (i + 1), 300});
+                RECT{px(100 * i), px(275), px(100 * (i + 1)), height});
   }
 }
 

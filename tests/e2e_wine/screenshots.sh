@@ -10,14 +10,14 @@
 set -euo pipefail
 build=$1 driver=$2 data=$3
 shift 3
-out=$build/screenshots
+out=${KALVANE_SCREENSHOTS:-$build/screenshots}
 mkdir -p "$out"
 [ -n "${DISPLAY:-}" ] || { echo "FAILED: no X display" >&2; exit 1; }
 
 # How much of the top-left corner of the title bar has the orange of the
 # icon's arrow, from 0 to 1.
 icon_orange() {
-  convert "$1" -crop 24x24+0+0 +repage -fuzz 12% -fill black \
+  convert "$1" -crop 40x40+0+0 +repage -fuzz 12% -fill black \
     +opaque '#f4a024' -fill white -opaque '#f4a024' -format '%[fx:mean]' info:
 }
 

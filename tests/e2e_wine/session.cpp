@@ -249,8 +249,11 @@ void Session::Close() {
   if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
     Fail("the program did not end when its window was closed");
   }
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process.hProcess, &code)) {
+    Fail("the program ended, but its exit code cannot be read (error " +
+         std::to_string(GetLastError()) + ")");
+  }
   if (code != 0)
     Fail("the program ended with exit code " + std::to_string(code));
 }

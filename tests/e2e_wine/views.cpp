@@ -5,6 +5,12 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "toolkit/contrast.h"
+
 #include "tests/scenarios/scenario.h"
 
 namespace e2e {
@@ -75,6 +81,166 @@ std::optional<std::vector<std::string>> PreviewLines(const Session& session) {
     }
   }
   return lines;
+}
+
+namespace {
+
+// What the screen shows of the control's client area, row by row, each
+// pixel as 0xRRGGBB; empty when it cannot be read.
+std::vector<uint32_t> ScreenPixels(HWND control, RECT& client) {
+  GetClientRect(control, &client);
+  POINT origin{0, 0};
+  ClientToScreen(control, &origin);
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof(format.bmiHeader);
+  format.bmiHeader.biWidth = client.right;
+  format.bmiHeader.biHeight = -client.bottom;  // top row first
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC copy = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap =
+      CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<uint32_t> pixels;
+  if (bitmap != nullptr) {
+    HGDIOBJ before = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y,
+           SRCCOPY);
+    SelectObject(copy, before);
+    const auto* first = static_cast<const uint32_t*>(bits);
+    for (LONG i = 0; i < client.right * client.bottom; ++i) {
+      pixels.push_back(first[i] & 0xFFFFFF);
+    }
+    DeleteObject(bitmap);
+  }
+  DeleteDC(copy);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+tovi::Rgb RgbOf(uint32_t pixel) {
+  return tovi::Rgb{static_cast<uint8_t>(pixel >> 16),
+                   static_cast<uint8_t>(pixel >> 8),
+                   static_cast<uint8_t>(pixel)};
+}
+
+std::string Named(uint32_t pixel) {
+  const tovi::Rgb c = RgbOf(pixel);
+  return std::to_string(c.r) + "," + std::to_string(c.g) + "," +
+         std::to_string(c.b);
+}
+
+}  // namespace
+
+std::string PreviewColoursMismatch(const Session& session, size_t colours) {
+  HWND view = VisibleWindowOfClass(session, L"ToviTextWindow");
+  HWND edit = FindWindowExW(view, nullptr, MSFTEDIT_CLASS, nullptr);
+  if (view == nullptr || edit == nullptr) return "the preview is hidden";
+  RECT client;
+  const std::vector<uint32_t> pixels = ScreenPixels(edit, client);
+  if (pixels.empty()) return "the preview's pixels cannot be read";
+  std::map<uint32_t, int> counts;
+  for (uint32_t pixel : pixels) ++counts[pixel];
+  const uint32_t background =
+      std::ranges::max_element(counts, {}, [](const auto& entry) {
+        return entry.second;
+      })->first;
+  const tovi::Rgb paper = RgbOf(background);
+  // Glyph edges may be smoothed (the system does so at larger sizes
+  // whatever the setting), mixing the text colour into the background, so
+  // each glyph (touching pixels other than the background) is judged by
+  // its most contrasting pixel: the colour it is drawn in.
+  const LONG width = client.right;
+  const auto size = static_cast<LONG>(pixels.size());
+  std::vector<bool> seen(pixels.size(), false);
+  std::map<uint32_t, double> inks;
+  for (LONG start = 0; start < size; ++start) {
+    if (seen[static_cast<size_t>(start)] ||
+        pixels[static_cast<size_t>(start)] == background) {
+      continue;
+    }
+    std::vector<LONG> pending{start};
+    seen[static_cast<size_t>(start)] = true;
+    uint32_t ink = pixels[static_cast<size_t>(start)];
+    double best = 0;
+    while (!pending.empty()) {
+      const LONG at = pending.back();
+      pending.pop_back();
+      const uint32_t pixel = pixels[static_cast<size_t>(at)];
+      const double ratio = tovi::ContrastRatio(RgbOf(pixel), paper);
+      if (ratio > best) {
+        best = ratio;
+        ink = pixel;
+      }
+      for (LONG dy = -1; dy <= 1; ++dy) {
+        for (LONG dx = -1; dx <= 1; ++dx) {
+          const LONG x = at % width + dx;
+          const LONG next = at + dy * width + dx;
+          if (x < 0 || x >= width || next < 0 || next >= size ||
+              seen[static_cast<size_t>(next)] ||
+              pixels[static_cast<size_t>(next)] == background) {
+            continue;
+          }
+          seen[static_cast<size_t>(next)] = true;
+          pending.push_back(next);
+        }
+      }
+    }
+    inks.emplace(ink, best);
+  }
+  for (const auto& [ink, ratio] : inks) {
+    if (ratio < 4.5) {
+      return "text in " + Named(ink) + " reads at " + std::to_string(ratio) +
+             ":1 on " + Named(background);
+    }
+  }
+  if (inks.size() < colours) {
+    return "the preview shows " + std::to_string(inks.size()) +
+           " text colours on " + Named(background);
+  }
+  return "";
+}
+
+std::string ClippedButton(HWND window) {
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) != L"Button") continue;
+    // Text is drawn without smoothing (the test prefix turns it off), so
+    // the caption's pixels are exactly those of the text colour; a caption
+    // cut by the button reaches into its raised edge or past it.
+    const uint32_t ink = [&] {
+      const COLORREF c =
+          GetSysColor(IsWindowEnabled(child) ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+      return static_cast<uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 |
+                                   GetBValue(c));
+    }();
+    RECT client;
+    const std::vector<uint32_t> pixels = ScreenPixels(child, client);
+    RECT inkBox{client.right, client.bottom, -1, -1};
+    for (LONG y = 0; y < client.bottom; ++y) {
+      for (LONG x = 0; x < client.right; ++x) {
+        if (pixels[static_cast<size_t>(y * client.right + x)] != ink) continue;
+        inkBox = RECT{std::min(inkBox.left, x), std::min(inkBox.top, y),
+                      std::max(inkBox.right, x), std::max(inkBox.bottom, y)};
+      }
+    }
+    const std::string caption = Utf8(WindowText(child));
+    if (inkBox.right < 0) return caption + ": no caption shows";
+    const int edgeX = GetSystemMetrics(SM_CXEDGE);
+    const int edgeY = GetSystemMetrics(SM_CYEDGE);
+    if (inkBox.left < edgeX || inkBox.top < edgeY ||
+        inkBox.right >= client.right - edgeX ||
+        inkBox.bottom >= client.bottom - edgeY) {
+      char where[120];
+      snprintf(where, sizeof(where), " reaches %ld,%ld-%ld,%ld of %ldx%ld",
+               inkBox.left, inkBox.top, inkBox.right, inkBox.bottom,
+               client.right, client.bottom);
+      return caption + where + ", into the button's edge";
+    }
+  }
+  return "";
 }
 
 bool MenuShown(const Session& session) {

@@ -85,6 +85,19 @@ TEST_F(SeriesLayout, KalvaneWindowFollowsItsSize) {
   EXPECT_EQ(BoundsOf(placements, kDown), (Rect{600, 575, 200, 25}));
 }
 
+// On a screen of 144 or 192 DPI the window is 1.5 or 2 times as large, and
+// so are the gap and the button row: the same proportions as at 96 DPI.
+TEST_F(SeriesLayout, KalvaneWindowScalesItsPixelsWithTheScreen) {
+  BuildKalvane();
+  std::vector<Placement> at144 = LayoutWindow(kWindow, 600, 450, 1.5);
+  EXPECT_EQ(BoundsOf(at144, kList), (Rect{0, 0, 600, 410}));
+  EXPECT_EQ(BoundsOf(at144, kLoad), (Rect{0, 413, 150, 37}));
+  EXPECT_EQ(BoundsOf(at144, kDown), (Rect{450, 413, 150, 37}));
+  std::vector<Placement> at192 = LayoutWindow(kWindow, 800, 600, 2);
+  EXPECT_EQ(BoundsOf(at192, kList), (Rect{0, 0, 800, 546}));
+  EXPECT_EQ(BoundsOf(at192, kUp), (Rect{400, 550, 200, 50}));
+}
+
 TEST_F(SeriesLayout, ListdragListFillsTheWindow) {
   tovi::RegisterLayoutWindow(kWindow);
   ASSERT_EQ(Place(kList, kMainSeries, 0, 1, kSizeFromSpaceLeft), kTrue);

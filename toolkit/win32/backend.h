@@ -45,12 +45,14 @@ struct WindowState {
   // Lists of this window whose drawing is off until a burst of insertions
   // is over; see list.cpp.
   std::vector<HWND> quietLists;
+  // The window's DPI and the controls' font made for it; see dpi.cpp.
+  UINT dpi = 96;
+  HFONT font = nullptr;
 };
 
 // What Tovi() set up once for the whole program.
 struct Toolkit {
   HINSTANCE instance = nullptr;
-  HFONT font = nullptr;      // the system's message font, for controls
   UINT dragListMessage = 0;  // the common controls' drag list message
   int32_t liveWindows = 0;   // toolkit windows not yet destroyed
 };
@@ -68,6 +70,22 @@ inline bool IsButton(HWND window) {
   return HasClass(window, WC_BUTTONW);
 }
 
+// The DPI of a screen that shows one pixel for each logical one.
+inline constexpr int kLogicalDpi = 96;
+// The DPI of the monitor the window is on.
+UINT DpiOf(HWND window);
+// `logical` pixels on a screen of `dpi`.
+int Scaled(int logical, UINT dpi);
+// The system's message font (what dialogs use) for a screen of `dpi`; the
+// caller deletes it.
+HFONT CreateMessageFont(UINT dpi);
+// Gives the window a client area of the given size in logical pixels, at
+// its monitor's DPI, keeping its place.
+void SetClientSize(HWND window, int width, int height);
+// WM_DPICHANGED's rectangle: where the system suggests the window go, at
+// the new DPI.
+void MoveToSuggestedRect(HWND window, LPARAM suggested);
+
 // UTF-8 to UTF-16 and back. Text that is not valid UTF-8 is read in the
 // system's ANSI code page instead, which gives every byte a character, so no
 // text is dropped or cut short. NUL bytes are kept.
@@ -75,7 +93,7 @@ std::wstring Widen(std::string_view text);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Narrow(std::wstring_view text);
 
-// A child control of `parent` with the toolkit's font; null on failure.
+// A child control of `parent` with the window's font; null on failure.
 HWND CreateControl(HWND parent, const wchar_t* className,
                    const std::wstring& text, DWORD style, DWORD exStyle,
                    int32_t id);

@@ -14,15 +14,16 @@ bool HasClass(HWND window, const wchar_t* className) {
 HWND CreateControl(HWND parent, const wchar_t* className,
                    const std::wstring& text, DWORD style, DWORD exStyle,
                    int32_t id) {
-  if (StateOf(parent) == nullptr) return nullptr;
+  const WindowState* state = StateOf(parent);
+  if (state == nullptr) return nullptr;
   // A child window's menu handle is its identifier; GetDlgItem finds it.
   HWND control = CreateWindowExW(
       exStyle, className, text.c_str(), style | WS_CHILD | WS_VISIBLE, 0, 0, 0,
       0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       TheToolkit().instance, nullptr);
   if (control != nullptr) {
-    SendMessageW(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(TheToolkit().font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(state->font),
+                 FALSE);
   }
   return control;
 }

@@ -1,5 +1,5 @@
 // The toolkit's start: the common controls, COM for the file dialogs, the
-// window class and the font every control uses.
+// window class.
 #include "toolkit/win32/backend.h"
 
 #include <objbase.h>
@@ -27,18 +27,6 @@ bool RegisterWindowClass(HINSTANCE instance) {
          GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// The font the system uses for message boxes, which is what dialogs use;
-// controls made with CreateWindowEx would otherwise get the old bitmap font.
-HFONT CreateMessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics,
-                             0)) {
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  }
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
-
 }  // namespace
 }  // namespace tovi::win32
 
@@ -58,7 +46,6 @@ int32_t Tovi() {
   if (FAILED(com) && com != RPC_E_CHANGED_MODE) return 1;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!RegisterWindowClass(instance)) return 1;
-  toolkit.font = CreateMessageFont();
   toolkit.dragListMessage = RegisterWindowMessageW(DRAGLISTMSGSTRING);
   if (toolkit.dragListMessage == 0) return 1;
   toolkit.instance = instance;

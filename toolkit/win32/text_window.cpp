@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "toolkit/contrast.h"
 #include "toolkit/win32/backend.h"
 
 namespace tovi::win32 {
@@ -13,19 +14,27 @@ namespace {
 constexpr wchar_t kTextWindowClass[] = L"ToviTextWindow";
 constexpr int kEditId = 1;
 
+bool HighContrast() {
+  HIGHCONTRASTW setting{};
+  setting.cbSize = sizeof(setting);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(setting), &setting,
+                               0) &&
+         (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+tovi::Rgb RgbOf(COLORREF colour) {
+  return tovi::Rgb{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// The colours follow the system's window colours, which the control's text
+// and background have; in high contrast the user chose exactly the colours
+// to see, so every kind is the plain window text.
 COLORREF ColourOf(int32_t kind) {
-  switch (kind) {
-    case kTextKeyword:
-      return RGB(0x00, 0x00, 0xA0);
-    case kTextComment:
-      return RGB(0x00, 0x70, 0x00);
-    case kTextString:
-      return RGB(0xA0, 0x20, 0x20);
-    case kTextMargin:
-      return RGB(0x80, 0x80, 0x80);
-    default:
-      return RGB(0x00, 0x00, 0x00);
-  }
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  if (HighContrast()) return text;
+  const tovi::Rgb colour =
+      tovi::SpanColour(kind, RgbOf(text), RgbOf(GetSysColor(COLOR_WINDOW)));
+  return RGB(colour.r, colour.g, colour.b);
 }
 
 HWND EditOf(HWND view) {
@@ -36,9 +45,27 @@ bool IsTextWindow(HWND view) {
   return HasClass(view, kTextWindowClass) && EditOf(view) != nullptr;
 }
 
+void SetFixedFont(HWND edit, UINT dpi);
+void Fill(HWND view);
+
+// What the window shows, kept so that it can be coloured again when the
+// system's colours change.
+struct Shown {
+  std::string text;
+  std::vector<ToviTextSpan> spans;
+};
+
+Shown* ShownIn(HWND view) {
+  return reinterpret_cast<Shown*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
                                      LPARAM lParam) {
   switch (message) {
+    case WM_DPICHANGED:
+      if (HWND edit = EditOf(view)) SetFixedFont(edit, HIWORD(wParam));
+      MoveToSuggestedRect(view, lParam);
+      return 0;
     case WM_SIZE: {
       HWND edit = EditOf(view);
       if (edit != nullptr && wParam != SIZE_MINIMIZED) {
@@ -53,6 +80,18 @@ LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
       // The owner may show it again; only the owner's end destroys it.
       ShowWindow(view, SW_HIDE);
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // The colours derive from the system's, and high contrast may have
+      // been switched on or off. The control is told too: it paints in
+      // the system's colours, but only a top-level window hears of them.
+      if (HWND edit = EditOf(view)) SendMessageW(edit, message, wParam, lParam);
+      if (ShownIn(view) != nullptr) Fill(view);
+      return 0;
+    case WM_NCDESTROY:
+      delete ShownIn(view);
+      SetWindowLongPtrW(view, GWLP_USERDATA, 0);
+      return DefWindowProcW(view, message, wParam, lParam);
     default:
       return DefWindowProcW(view, message, wParam, lParam);
   }
@@ -106,11 +145,17 @@ std::wstring FixedFace() {
   return face;
 }
 
-void SetFixedFont(HWND edit) {
+// 10 points on a screen of `dpi`. The control turns points into pixels at
+// the screen's DPI, which on another monitor is not the window's.
+void SetFixedFont(HWND edit, UINT dpi) {
+  HDC screen = GetDC(nullptr);
+  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   CHARFORMAT2W format{};
   format.cbSize = sizeof(format);
   format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-  format.yHeight = 10 * 20;  // 10 points, in twips
+  format.yHeight = MulDiv(10 * 20, static_cast<int>(dpi),
+                          screenDpi > 0 ? screenDpi : kLogicalDpi);  // twips
   format.bCharSet = DEFAULT_CHARSET;
   format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
   lstrcpynW(format.szFaceName, FixedFace().c_str(), LF_FACESIZE);
@@ -145,6 +190,31 @@ void Colour(HWND edit, int32_t from, int32_t to, int32_t kind) {
                reinterpret_cast<LPARAM>(&format));
 }
 
+// Puts the text kept for the window into its control, coloured.
+void Fill(HWND view) {
+  const Shown& shown = *ShownIn(view);
+  const std::string& text = shown.text;
+  HWND edit = EditOf(view);
+  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  // Each LF becomes one paragraph mark, so positions stay those of the
+  // text given.
+  SendMessageW(edit, WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  const std::vector<int32_t> at = Utf16Positions(text);
+  const auto size = static_cast<int32_t>(text.size());
+  for (const ToviTextSpan& span : shown.spans) {
+    if (span.start < 0 || span.length <= 0 || span.start > size - span.length) {
+      continue;
+    }
+    Colour(edit, at[static_cast<size_t>(span.start)],
+           at[static_cast<size_t>(span.start + span.length)], span.kind);
+  }
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(edit, nullptr, TRUE);
+}
+
 }  // namespace
 }  // namespace tovi::win32
 
@@ -152,14 +222,13 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
                        int32_t height) {
   using namespace tovi::win32;
   if (StateOf(owner) == nullptr || !RegisterTextWindowClass()) return nullptr;
-  const DWORD style = WS_OVERLAPPEDWINDOW;
-  RECT frame{0, 0, width, height};
-  AdjustWindowRectEx(&frame, style, FALSE, 0);
-  HWND view = CreateWindowExW(
-      0, kTextWindowClass, Widen(title).c_str(), style, CW_USEDEFAULT,
-      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, owner,
-      nullptr, TheToolkit().instance, nullptr);
+  HWND view =
+      CreateWindowExW(0, kTextWindowClass, Widen(title).c_str(),
+                      WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                      owner, nullptr, TheToolkit().instance, nullptr);
   if (view == nullptr) return nullptr;
+  // In logical pixels, as the main window's size is.
+  SetClientSize(view, width, height);
   RECT client;
   GetClientRect(view, &client);
   HWND edit =
@@ -177,7 +246,7 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
   // Code reads best unwrapped, and the whole text is the program's.
   SendMessageW(edit, EM_SETTARGETDEVICE, 0, 1);
   SendMessageW(edit, EM_EXLIMITTEXT, 0, -1);
-  SetFixedFont(edit);
+  SetFixedFont(edit, DpiOf(view));
   return view;
 }
 
@@ -185,25 +254,14 @@ void ToviTextWindow_SetText(HWND view, const std::string& text,
                             const std::vector<ToviTextSpan>& spans) {
   using namespace tovi::win32;
   if (!IsTextWindow(view)) return;
-  HWND edit = EditOf(view);
-  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-  // Each LF becomes one paragraph mark, so positions stay those of the
-  // text given.
-  SendMessageW(edit, WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(Widen(text).c_str()));
-  const std::vector<int32_t> at = Utf16Positions(text);
-  const auto size = static_cast<int32_t>(text.size());
-  for (const ToviTextSpan& span : spans) {
-    if (span.start < 0 || span.length <= 0 || span.start > size - span.length) {
-      continue;
-    }
-    Colour(edit, at[static_cast<size_t>(span.start)],
-           at[static_cast<size_t>(span.start + span.length)], span.kind);
+  Shown* shown = ShownIn(view);
+  if (shown == nullptr) {
+    shown = new Shown;
+    SetWindowLongPtrW(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown));
   }
-  SendMessageW(edit, EM_SETSEL, 0, 0);
-  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(edit, nullptr, TRUE);
+  shown->text = text;
+  shown->spans = spans;
+  Fill(view);
 }
 
 void ToviTextWindow_Show(HWND view, ToviBool show) {

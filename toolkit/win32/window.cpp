@@ -17,8 +17,11 @@ WindowState* StateOf(HWND window) {
 void ApplyLayout(HWND window) {
   RECT client;
   if (!GetClientRect(window, &client)) return;
+  const WindowState* state = StateOf(window);
+  if (state == nullptr) return;
   std::vector<Placement> placements =
-      LayoutWindow(window, client.right, client.bottom);
+      LayoutWindow(window, client.right, client.bottom,
+                   static_cast<double>(state->dpi) / kLogicalDpi);
   // All controls move in one step, so none is drawn at its old place next
   // to another at its new one.
   HDWP moves = BeginDeferWindowPos(static_cast<int>(placements.size()));
@@ -65,6 +68,25 @@ void RestoreFocus(HWND window, WindowState& state) {
   if (target != nullptr) SetFocus(target);
 }
 
+// The window moved to a monitor of another DPI, or the monitor's DPI
+// changed: its controls get a font for the new DPI, and the window the size
+// the system suggests, which keeps its logical size; the layout follows.
+void OnDpiChanged(HWND window, WindowState& state, UINT dpi, LPARAM suggested) {
+  state.dpi = dpi;
+  HFONT old = state.font;
+  state.font = CreateMessageFont(dpi);
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == old) {
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(state.font),
+                   TRUE);
+    }
+  }
+  if (old != nullptr) DeleteObject(old);
+  MoveToSuggestedRect(window, suggested);
+  ApplyLayout(window);
+}
+
 void OnDestroy() {
   Toolkit& toolkit = TheToolkit();
   if (--toolkit.liveWindows == 0) PostQuitMessage(0);
@@ -94,6 +116,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
     case WM_COMMAND:
       OnCommand(window, *state, wParam, lParam);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, *state, HIWORD(wParam), lParam);
+      return 0;
     case WM_CONTEXTMENU:
       OnContextMenuMessage(window, *state, reinterpret_cast<HWND>(wParam),
                            lParam);
@@ -117,6 +142,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
       return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      if (state->font != nullptr) DeleteObject(state->font);
       delete state;
       break;
     default:
@@ -140,16 +166,19 @@ HWND ToviNewWindow(HWND parent, const std::string& title, int32_t x, int32_t y,
       (style != 0 ? static_cast<DWORD>(style) : WS_OVERLAPPEDWINDOW) |
       WS_CLIPCHILDREN;
   DWORD windowExStyle = static_cast<DWORD>(exStyle);
-  // The size asked for is the client area's; the frame comes on top.
-  RECT frame{0, 0, width, height};
-  AdjustWindowRectEx(&frame, windowStyle, FALSE, windowExStyle);
   const bool defaultPlace = x == -1 && y == -1;
+  // Made at no size: its monitor, and so its DPI, is known only once it is.
   HWND window = CreateWindowExW(
       windowExStyle, kWindowClass, Widen(title).c_str(), windowStyle,
-      defaultPlace ? CW_USEDEFAULT : x, defaultPlace ? CW_USEDEFAULT : y,
-      frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-      TheToolkit().instance, nullptr);
+      defaultPlace ? CW_USEDEFAULT : x, defaultPlace ? CW_USEDEFAULT : y, 0, 0,
+      parent, nullptr, TheToolkit().instance, nullptr);
   if (window == nullptr) return nullptr;
+  WindowState& state = *StateOf(window);
+  state.dpi = DpiOf(window);
+  state.font = CreateMessageFont(state.dpi);
+  // The size asked for is the client area's, in logical pixels; the frame
+  // comes on top.
+  SetClientSize(window, width, height);
   if (icon != nullptr) {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL,
