@@ -82,7 +82,15 @@ std::string Count(size_t n, const char* what) {
 int RunArrange(const std::vector<std::string>& args) {
   ArrangeOptions options;
   if (const auto status = ParseOptions(args, options)) return *status;
-  const std::vector<SourceFile> files = FindSourceFiles(options.paths);
+  std::string settingsErrors;
+  const std::vector<SourceFile> files =
+      FindSourceFiles(options, settingsErrors);
+  // A project's settings that cannot be read leave its intent unknown:
+  // nothing is arranged until they are mended.
+  if (!settingsErrors.empty()) {
+    WriteText(stderr, settingsErrors);
+    return kError;
+  }
 
   ReportQueue queue(files, options);
   std::vector<std::thread> workers;
