@@ -43,10 +43,19 @@ std::vector<bool> IgnoredByGit(const std::string& folder,
   std::string prefix = here.lexically_relative(top).generic_string();
   if (prefix.empty() || prefix.rfind("..", 0) == 0) return ignored;
   prefix = prefix == "." ? "" : prefix + "/";
+  // A file git tracks is not ignored, whatever the patterns say, as git
+  // itself holds.
+  git_index* index = nullptr;
+  if (git_repository_index(&index, opened) != 0) index = nullptr;
+  const std::unique_ptr<git_index, decltype(&git_index_free)> indexFree(
+      index, git_index_free);
   for (size_t i = 0; i < files.size(); ++i) {
+    const std::string path = prefix + files[i];
+    if (index != nullptr && git_index_get_bypath(index, path.c_str(), 0)) {
+      continue;
+    }
     int result = 0;
-    if (git_ignore_path_is_ignored(&result, opened,
-                                   (prefix + files[i]).c_str()) == 0) {
+    if (git_ignore_path_is_ignored(&result, opened, path.c_str()) == 0) {
       ignored[i] = result != 0;
     }
   }
