@@ -18,7 +18,10 @@ PathKind KindOf(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+    // A name with wildcards left in it (one that matched nothing) cannot
+    // be there either.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                   error == ERROR_INVALID_NAME
                ? PathKind::kMissing
                : PathKind::kOther;
   }

@@ -2,14 +2,41 @@
 
 namespace {
 
-char Fold(char c, bool ignoreCase) {
-  return ignoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+// The character at `text[i]`: its code point and its length in bytes. A
+// name is UTF-8, and `?` stands for one character of it, not one byte; a
+// byte that begins no valid sequence is a character of its own.
+size_t Decode(std::string_view text, size_t i, unsigned& point) {
+  const auto byte = [&](size_t at) {
+    return static_cast<unsigned char>(text[at]);
+  };
+  const unsigned lead = byte(i);
+  const size_t length = lead >= 0xF0 && lead < 0xF8   ? 4
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xC0 && lead < 0xE0 ? 2
+                                                      : 1;
+  point = length == 1 ? lead : lead & (0x7F >> length);
+  if (i + length > text.size()) {
+    point = lead;
+    return 1;
+  }
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) {
+      point = lead;
+      return 1;
+    }
+    point = point << 6 | (byte(i + k) & 0x3F);
+  }
+  return length;
+}
+
+unsigned Fold(unsigned c, bool ignoreCase) {
+  return ignoreCase && c >= 'A' && c <= 'Z' ? c + 32 : c;
 }
 
 // Matches the bracket expression at the start of `pattern` (after its '[')
 // against `c`. Gives the length of the expression up to and with its ']',
 // or 0 when it has no end, in which case the '[' stands for itself.
-size_t MatchSet(std::string_view pattern, char c, bool ignoreCase,
+size_t MatchSet(std::string_view pattern, unsigned c, bool ignoreCase,
                 bool& matched) {
   size_t i = 0;
   const bool negated =
@@ -18,22 +45,22 @@ size_t MatchSet(std::string_view pattern, char c, bool ignoreCase,
   bool found = false;
   bool first = true;
   c = Fold(c, ignoreCase);
+  // One character of the set, escaped or not.
+  const auto next = [&] {
+    if (pattern[i] == '\\' && i + 1 < pattern.size()) ++i;
+    unsigned point = 0;
+    i += Decode(pattern, i, point);
+    return Fold(point, ignoreCase);
+  };
   while (i < pattern.size() && (first || pattern[i] != ']')) {
     first = false;
-    char low = pattern[i++];
-    if (low == '\\' && i < pattern.size()) low = pattern[i++];
-    char high = low;
+    const unsigned low = next();
+    unsigned high = low;
     if (i + 1 < pattern.size() && pattern[i] == '-' && pattern[i + 1] != ']') {
-      high = pattern[i + 1];
-      i += 2;
-      if (high == '\\' && i < pattern.size()) high = pattern[i++];
+      ++i;
+      high = next();
     }
-    low = Fold(low, ignoreCase);
-    high = Fold(high, ignoreCase);
-    if (static_cast<unsigned char>(low) <= static_cast<unsigned char>(c) &&
-        static_cast<unsigned char>(c) <= static_cast<unsigned char>(high)) {
-      found = true;
-    }
+    if (low <= c && c <= high) found = true;
   }
   if (i >= pattern.size()) return 0;
   matched = found != negated && c != '/';
@@ -59,16 +86,18 @@ bool GlobMatch(std::string_view pattern, std::string_view text,
         starT = t;
         continue;
       }
+      unsigned point = 0;
+      const size_t width = Decode(text, t, point);
       if (c == '?') {
         if (text[t] != '/') {
           ++p;
-          ++t;
+          t += width;
           advanced = true;
         }
       } else if (c == '[') {
         bool matched = false;
         const size_t length =
-            MatchSet(pattern.substr(p + 1), text[t], ignoreCase, matched);
+            MatchSet(pattern.substr(p + 1), point, ignoreCase, matched);
         if (length == 0) {
           if (text[t] == '[') {
             ++p;
@@ -77,18 +106,15 @@ bool GlobMatch(std::string_view pattern, std::string_view text,
           }
         } else if (matched) {
           p += length + 1;
-          ++t;
+          t += width;
           advanced = true;
         }
       } else {
-        char literal = c;
-        size_t width = 1;
-        if (c == '\\' && p + 1 < pattern.size()) {
-          literal = pattern[p + 1];
-          width = 2;
-        }
-        if (Fold(literal, ignoreCase) == Fold(text[t], ignoreCase)) {
-          p += width;
+        const bool escaped = c == '\\' && p + 1 < pattern.size();
+        const char literal = escaped ? pattern[p + 1] : c;
+        if (Fold(static_cast<unsigned char>(literal), ignoreCase) ==
+            Fold(static_cast<unsigned char>(text[t]), ignoreCase)) {
+          p += escaped ? 2 : 1;
           ++t;
           advanced = true;
         }
@@ -97,8 +123,10 @@ bool GlobMatch(std::string_view pattern, std::string_view text,
     if (advanced) continue;
     // A star never takes a '/': past one, the star can grow no more.
     if (starP == std::string_view::npos || text[starT] == '/') return false;
+    unsigned point = 0;
+    starT += Decode(text, starT, point);
     p = starP;
-    t = ++starT;
+    t = starT;
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();

@@ -8,9 +8,9 @@
 
 // Whether `text` matches `pattern` as fnmatch(3) reads it with FNM_PATHNAME:
 // `*` is any run of characters and `?` any one character, but neither
-// matches '/'; `[abc]`, `[a-z]` and `[!a-z]` (or `[^a-z]`) are one character
-// of a set; a backslash takes the next character literally. With
-// `ignoreCase`, ASCII letters match either case.
+// matches '/'; a character is one of UTF-8, not one byte; `[abc]`, `[a-z]` and
+// `[!a-z]` (or `[^a-z]`) are one character of a set; a backslash takes the next
+// character literally. With `ignoreCase`, ASCII letters match either case.
 bool GlobMatch(std::string_view pattern, std::string_view text,
                bool ignoreCase = false);
 

@@ -436,6 +436,10 @@ TEST(GlobMatch, AgreesWithFnmatch) {
               fnmatch(pattern.c_str(), text.c_str(), FNM_PATHNAME) == 0)
         << "pattern " << pattern << " text " << text;
   }
+  EXPECT_TRUE(GlobMatch("?nordnung.*", "Ünordnung.ost"));
+  EXPECT_TRUE(GlobMatch("*[!a]", "aÜ"));
+  EXPECT_TRUE(GlobMatch("[À-Ý]*", "Ünordnung"));
+  EXPECT_FALSE(GlobMatch("??", "Ü"));
   EXPECT_TRUE(GlobMatch("*.OST", "a.ost", true));
   EXPECT_FALSE(GlobMatch("*.OST", "a.ost"));
 }
