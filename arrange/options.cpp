@@ -79,20 +79,24 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args,
   app.add_option("--exclude", exclude,
                  "pass over what matches PATTERN when searching a folder "
                  "(repeatable; replaces the default, hidden folders: .*/)")
-      ->allow_extra_args(false);
+      ->allow_extra_args(false)
+      ->type_name("PATTERN");
   app.add_option("--extend-exclude", extendExclude,
                  "pass over what matches PATTERN as well (repeatable)")
-      ->allow_extra_args(false);
+      ->allow_extra_args(false)
+      ->type_name("PATTERN");
   app.add_flag("--follow-links", options.followLinks,
                "follow symbolic links to folders outside the folder searched");
   app.add_option("--files-from", filesFrom,
                  "also arrange the paths listed in FILE, one a line (- for "
-                 "stdin)");
+                 "stdin)")
+      ->type_name("FILE");
   app.add_flag("--no-config", options.noConfig,
                "read no .kalvane-arrange.toml settings file");
   app.add_option("--stdin-filename", options.stdinName,
                  "the path standard input stands for, in messages, for its "
-                 "settings and excludes");
+                 "settings and excludes")
+      ->type_name("PATH");
   CLI::Option* paths =
       app.add_option("paths", options.paths, "files and folders; - for stdin");
 
