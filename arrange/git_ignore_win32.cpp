@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "arrange/git_ignore.h"
+#include "arrange/settings.h"
 
 // Windows has no libgit2 here: git.exe, when it is on PATH, answers for
 // all the files at once through `git check-ignore --stdin -z`, run in the
@@ -110,7 +111,8 @@ std::vector<bool> IgnoredByGit(const std::string& folder,
   if (files.empty()) return ignored;
   std::string input;
   for (const std::string& file : files) input += file + '\0';
-  std::wstring where = Widen(folder);
+  // A child starts in a folder given in full.
+  std::wstring where = Widen(AbsolutePath(folder));
   std::replace(where.begin(), where.end(), L'/', L'\\');
   std::string output;
   if (!AskGit(where, input, output)) return ignored;
