@@ -15,10 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FromUtf8(const std::string& text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 std::string ToUtf8(const fs::path& path) {
   const std::u8string text = path.generic_u8string();
   return std::string(text.begin(), text.end());
@@ -95,6 +91,10 @@ bool Parse(const std::string& file, const std::string& text,
 }
 
 }  // namespace
+
+fs::path FromUtf8(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code error;

@@ -3,6 +3,7 @@
 // alike, so both give a file the same result.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,10 @@ class SettingsLookup {
                               const std::string& folder, std::string& error);
   std::map<std::string, std::shared_ptr<Found>> byFolder_;
 };
+
+// A UTF-8 path as the standard library takes it; a narrow path would be
+// read in the Windows code page.
+std::filesystem::path FromUtf8(const std::string& text);
 
 // `path` made absolute and normal, UTF-8 with '/' between names.
 std::string AbsolutePath(const std::string& path);

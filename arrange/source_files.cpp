@@ -15,12 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Paths are UTF-8 on every platform, as in the document; the standard
-// library would read a narrow path in the Windows code page.
-fs::path FromUtf8(const std::string& text) {
-  return fs::path(std::u8string(text.begin(), text.end()));
-}
-
+// Paths are UTF-8 on every platform, as in the document (FromUtf8).
 std::string ToUtf8(const fs::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());

@@ -5,16 +5,10 @@
 #include "arrange/settings.h"
 #include "lsp/handlers/handlers.h"
 #include "lsp/operations.h"
+#include "lsp/parse_message.h"
 #include "lsp/server.h"
 
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The path of a file: URI, UTF-8; empty for any other URI (an unsaved
 // buffer has no folder, so no settings file).
@@ -23,8 +17,8 @@ std::string PathOfUri(const std::string& uri) {
   if (uri.rfind(kScheme, 0) != 0) return "";
   std::string path;
   for (size_t i = kScheme.size(); i < uri.size(); ++i) {
-    const int high = i + 2 < uri.size() ? HexDigit(uri[i + 1]) : -1;
-    const int low = i + 2 < uri.size() ? HexDigit(uri[i + 2]) : -1;
+    const int high = i + 2 < uri.size() ? HexValue(uri[i + 1]) : -1;
+    const int low = i + 2 < uri.size() ? HexValue(uri[i + 2]) : -1;
     if (uri[i] == '%' && high >= 0 && low >= 0) {
       path += static_cast<char>(high * 16 + low);
       i += 2;
