@@ -140,8 +140,9 @@ bool Excluded(const std::vector<std::string_view>& patterns,
       pattern.remove_suffix(1);
       foldersOnly = true;
     }
-    while (pattern.substr(0, 2) == "./") pattern.remove_prefix(2);
+    // "./build" and "/build" are the build folder at the top alone.
     const bool anchored = pattern.find('/') != std::string_view::npos;
+    while (pattern.substr(0, 2) == "./") pattern.remove_prefix(2);
     while (!pattern.empty() && pattern.front() == '/') pattern.remove_prefix(1);
     if (pattern.empty()) continue;
     // Each folder along the path, then the path itself: what lies under an

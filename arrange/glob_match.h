@@ -18,8 +18,9 @@ bool GlobMatch(std::string_view pattern, std::string_view text,
 // the patterns belong to, with '/' between names. A pattern without a slash
 // is matched against every name along the path, so "build" excludes every
 // folder named build and all under it, and "*.gen.ost" such files
-// anywhere; a pattern with a slash is matched against the path from its
-// start, and excludes what lies under a folder it matches. A pattern that
+// anywhere; a pattern with a slash (a leading "/" or "./" included) is
+// matched against the path from its start, and excludes what lies under a
+// folder it matches. A pattern that
 // ends in '/' matches folders only; `folder` tells whether `path` is one.
 bool Excluded(const std::vector<std::string_view>& patterns,
               std::string_view path, bool folder);

@@ -89,6 +89,11 @@ int RunArrange(const std::vector<std::string>& args) {
   // nothing is arranged until they are mended.
   if (!settingsErrors.empty()) {
     WriteText(stderr, settingsErrors);
+    // A filter still gives back its input, as on every other failure.
+    if (options.mode == ArrangeMode::kWrite &&
+        std::count(options.paths.begin(), options.paths.end(), "-") > 0) {
+      PassRestOfInput();
+    }
     return kError;
   }
 

@@ -468,6 +468,8 @@ TEST_F(ArrangeTest, ExcludesAndGitsIgnoreRules) {
             "t/.hidden/d.ost\n");
   EXPECT_EQ(found({"--exclude", "gen.ost/", "--exclude", "b*", "t/x"}),
             "t/x/gen.ost\nt/x/y/e.ost\n");
+  EXPECT_EQ(found({"--exclude", "./build", "--exclude", "/x/y", "t"}),
+            "t/.hidden/d.ost\nt/a.ost\nt/x/build/c.ost\nt/x/gen.ost\n");
   // Standard input named by an excluded path passes through untouched.
   const Outcome named = Run(
       {"--stdin-filename", "t/build/b.ost", "--extend-exclude", "build", "-"},
@@ -544,6 +546,10 @@ TEST_F(ArrangeTest, SettingsFile) {
         << bad.err;
     EXPECT_EQ(Get("p/one.ost"), names);
   }
+  // A filter gives its input back all the same.
+  const Outcome filter = Run({"--stdin-filename", "p/sub/x.ost", "-"}, names);
+  EXPECT_EQ(filter.status, 2);
+  EXPECT_EQ(filter.out, names);
   EXPECT_EQ(Run({"--no-config", "p"}).status, 0);
 }
 
