@@ -130,10 +130,17 @@ class Finder {
     found_.clear();
     Folder(root, AbsolutePath(root), "");
     std::vector<std::string> relative;
-    for (const Found& found : found_) relative.push_back(found.relative);
+    for (const Found& found : found_) {
+      if (found.error.empty()) relative.push_back(found.relative);
+    }
     const std::vector<bool> ignored = IgnoredByGit(root, relative);
-    for (size_t i = 0; i < found_.size(); ++i) {
-      if (!ignored[i]) File(found_[i].path, found_[i].sort);
+    size_t asked = 0;
+    for (const Found& found : found_) {
+      if (!found.error.empty()) {
+        files_.push_back({found.path, false, found.error});
+      } else if (!ignored[asked++]) {
+        File(found.path, found.sort);
+      }
     }
   }
 
@@ -155,7 +162,9 @@ class Finder {
     if (!seen_.insert(Identity(folder)).second) return;
     std::vector<FolderEntry> entries;
     if (!ListFolder(folder, entries)) {
-      files_.push_back({folder, false, folder + ":1: cannot read the folder"});
+      // In its place among the files, as the report of a file would be.
+      found_.push_back(
+          {folder, relative, false, folder + ":1: cannot read the folder"});
       return;
     }
     const ArrangeSettings* settings = Settings(absolute);
@@ -184,7 +193,7 @@ class Finder {
       } else {
         // Not only regular files: a link that leads nowhere or a pipe
         // named *.ost is reported as unreadable rather than passed over.
-        found_.push_back({child, childRelative, settings->sort});
+        found_.push_back({child, childRelative, settings->sort, ""});
       }
     }
   }
@@ -192,6 +201,7 @@ class Finder {
   struct Found {
     std::string path, relative;
     bool sort = false;
+    std::string error;  // a folder that cannot be read
   };
 
   const ArrangeOptions& options_;
