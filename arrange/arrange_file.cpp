@@ -76,6 +76,11 @@ bool ReadStandardInput(std::string& bytes) {
 FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
                    const std::string& input) {
   if (!file.error.empty()) return Refused(file.path, 1, file.error);
+  if (file.passThrough) {
+    FileReport report;
+    if (options.mode == ArrangeMode::kWrite) report.output = input;
+    return report;
+  }
   SourceDocument doc;
   HeadlessList list;
   // What the file was when read, so that a save by another program while
@@ -105,7 +110,7 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
   // Already in natural order is no failure: the file is then only arranged.
   // A sort that would change the order and did not (memory ran out) must
   // not pass for one that had nothing to do.
-  if (options.sort && SortWouldChangeOrder(doc, list.handle()) &&
+  if (file.sort && SortWouldChangeOrder(doc, list.handle()) &&
       SortFunctionsByName(doc, list.handle()) != kTrue) {
     return Refused(file.path, 1, "cannot sort the functions");
   }

@@ -21,7 +21,16 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
        it.increment(error)) {
     std::error_code statusError;
     entries.push_back({it->path().filename().string(),
-                       fs::is_directory(it->status(statusError))});
+                       fs::is_directory(it->status(statusError)),
+                       it->is_symlink(statusError)});
   }
   return !error;
 }
+
+std::string ResolvedPath(const std::string& path) {
+  std::error_code error;
+  const fs::path resolved = fs::canonical(path, error);
+  return error ? "" : resolved.string();
+}
+
+void ExpandWildcards(std::vector<std::string>&) {}

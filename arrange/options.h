@@ -22,6 +22,12 @@ struct ArrangeOptions {
   bool color = false;  // colour the diff, as decided from --color
   unsigned jobs = 1;
   std::vector<std::string> paths;  // UTF-8; "-" is standard input
+  // Patterns of what a folder's search passes over (see Excluded): the
+  // defaults or --exclude's, then --extend-exclude's.
+  std::vector<std::string> exclude{".*/"};
+  bool followLinks = false;  // into folders outside the tree searched
+  bool noConfig = false;     // settings files are not read
+  std::string stdinName;     // what standard input is called; "" unnamed
 };
 
 // The status a run ends with: 3 outweighs 1, since a file that could not be

@@ -96,7 +96,20 @@ std::string VerboseLine(const std::string& path, Verdict verdict,
 int RunArrange(const std::vector<std::string>& args) {
   ArrangeOptions options;
   if (const auto status = ParseOptions(args, options)) return *status;
-  const std::vector<SourceFile> files = FindSourceFiles(options.paths);
+  std::string settingsErrors;
+  const std::vector<SourceFile> files =
+      FindSourceFiles(options, settingsErrors);
+  // A project's settings that cannot be read leave its intent unknown:
+  // nothing is arranged until they are mended.
+  if (!settingsErrors.empty()) {
+    WriteText(stderr, settingsErrors);
+    // A filter still gives back its input, as on every other failure.
+    if (options.mode == ArrangeMode::kWrite &&
+        std::count(options.paths.begin(), options.paths.end(), "-") > 0) {
+      PassRestOfInput();
+    }
+    return kUsageError;
+  }
 
   ReportQueue queue(files, options);
   std::vector<std::thread> workers;

@@ -5,14 +5,14 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
+
+namespace {
 
 // Four hex digits at `at`; -1 when they are not.
 long FourHex(std::string_view text, size_t at) {

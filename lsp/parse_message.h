@@ -14,3 +14,6 @@
 // for a text of a million lines takes longer than everything else the
 // server does with it.
 Json ParseMessage(std::string_view body, size_t longString = 64 * 1024);
+
+// The value of a hex digit, in either case; -1 for any other character.
+int HexValue(char c);

@@ -1,6 +1,7 @@
 // kalvane-arrange run as a user runs it: on folders of files, through its
 // exit status, its output and the files it leaves on disk.
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "arrange/glob_match.h"
 #include "arrange/unified_diff.h"
 
 #include "document/source_document.h"
@@ -490,6 +492,147 @@ TEST_F(ArrangeTest, DiffColours) {
   EXPECT_FALSE(onTerminal("NO_COLOR=1", "auto"));
   EXPECT_TRUE(onTerminal("NO_COLOR=1", "always"));
   EXPECT_FALSE(onTerminal("NO_COLOR=", "never"));
+}
+
+// The portable matcher agrees with the system's fnmatch on random patterns
+// and paths over a small alphabet that holds every special character.
+TEST(GlobMatch, AgreesWithFnmatch) {
+  std::mt19937 random(22);
+  const std::string patternChars = "ab/*?[]!-\\";
+  const std::string textChars = "ab/-!*";
+  const auto make = [&](const std::string& chars, size_t most) {
+    std::string text(random() % (most + 1), ' ');
+    for (char& c : text) c = chars[random() % chars.size()];
+    return text;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const std::string pattern = make(patternChars, 7);
+    const std::string text = make(textChars, 6);
+    // A '/' inside brackets or escaped is left to each implementation.
+    if ((pattern.find('[') != std::string::npos &&
+         pattern.find('/', pattern.find('[')) != std::string::npos) ||
+        pattern.find("\\/") != std::string::npos) {
+      continue;
+    }
+    ASSERT_EQ(GlobMatch(pattern, text),
+              fnmatch(pattern.c_str(), text.c_str(), FNM_PATHNAME) == 0)
+        << "pattern " << pattern << " text " << text;
+  }
+  EXPECT_TRUE(GlobMatch("?nordnung.*", "Ünordnung.ost"));
+  EXPECT_TRUE(GlobMatch("*[!a]", "aÜ"));
+  EXPECT_TRUE(GlobMatch("[À-Ý]*", "Ünordnung"));
+  EXPECT_FALSE(GlobMatch("??", "Ü"));
+  EXPECT_TRUE(GlobMatch("*.OST", "a.ost", true));
+  EXPECT_FALSE(GlobMatch("*.OST", "a.ost"));
+}
+
+// What a folder's search passes over: the default hidden folders or
+// --exclude's patterns, --extend-exclude's, and what git ignores; a file
+// named on the command line is arranged all the same.
+TEST_F(ArrangeTest, ExcludesAndGitsIgnoreRules) {
+  for (const char* name : {"t/a.ost", "t/build/b.ost", "t/x/build/c.ost",
+                           "t/x/gen.ost", "t/.hidden/d.ost", "t/x/y/e.ost"}) {
+    Put(name, Data("shuffled.ost"));
+  }
+  const auto found = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "--check");
+    return Run(args).out;
+  };
+  EXPECT_EQ(found({"t"}),
+            "t/a.ost\nt/build/b.ost\nt/x/build/c.ost\nt/x/gen.ost\n"
+            "t/x/y/e.ost\n");
+  // A name alone matches at any depth; a path from the folder searched.
+  EXPECT_EQ(found({"--extend-exclude", "build", "--extend-exclude", "x/y", "t",
+                   "t/build/b.ost"}),
+            "t/a.ost\nt/x/gen.ost\nt/build/b.ost\n");
+  // --exclude replaces the hidden folders; a trailing / is folders only.
+  EXPECT_EQ(found({"--exclude", "[bx]*/", "--exclude", "a.*", "t"}),
+            "t/.hidden/d.ost\n");
+  EXPECT_EQ(found({"--exclude", "gen.ost/", "--exclude", "b*", "t/x"}),
+            "t/x/gen.ost\nt/x/y/e.ost\n");
+  EXPECT_EQ(found({"--exclude", "./build", "--exclude", "/x/y", "t"}),
+            "t/.hidden/d.ost\nt/a.ost\nt/x/build/c.ost\nt/x/gen.ost\n");
+  // Standard input named by an excluded path passes through untouched.
+  const Outcome named = Run(
+      {"--stdin-filename", "t/build/b.ost", "--extend-exclude", "build", "-"},
+      Data("shuffled.ost"));
+  EXPECT_EQ(named.status, 0);
+  EXPECT_EQ(named.out, Data("shuffled.ost"));
+
+  // git's rules, from .gitignore with a negation and info/exclude; a
+  // folder searched below the work tree's top is judged from the top; a
+  // file git tracks is not ignored.
+  const std::string git = "git -C '" + folder.File("t") + "' ";
+  ASSERT_EQ(std::system((git + "init -q").c_str()), 0);
+  Put("t/.gitignore", "build/\n*.ost\n!a.ost\n");
+  Put("t/.git/info/exclude", "y/\n");
+  EXPECT_EQ(found({"t"}), "t/a.ost\n");
+  ASSERT_EQ(std::system((git + "add -f x/gen.ost").c_str()), 0);
+  EXPECT_EQ(found({"t/x", "t/x/y/e.ost"}), "t/x/gen.ost\nt/x/y/e.ost\n");
+  const Outcome listed =
+      Run({"--check", "--files-from", "-"}, "t/x/y/e.ost\r\n\n  \nt/a.ost\n");
+  EXPECT_EQ(listed.out, "t/x/y/e.ost\nt/a.ost\n") << listed.err;
+  EXPECT_EQ(Run({"--files-from", "missing", "t"}).status, 2);
+  EXPECT_EQ(Run({"--files-from", "-", "-"}).status, 2);
+}
+
+// A link to a folder outside the tree searched is followed only when
+// asked; a link inside it leads to files met once.
+TEST_F(ArrangeTest, LinksOutOfTheTree) {
+  Put("t/a.ost", Data("shuffled.ost"));
+  Put("elsewhere/b.ost", Data("shuffled.ost"));
+  fs::create_directory_symlink("../elsewhere", folder.File("t/out"));
+  fs::create_directory_symlink(".", folder.File("t/in"));
+  EXPECT_EQ(Run({"--check", "t"}).out, "t/a.ost\n");
+  EXPECT_EQ(Run({"--check", "--follow-links", "t"}).out,
+            "t/a.ost\nt/out/b.ost\n");
+  EXPECT_EQ(Run({"--check", "t/out"}).out, "t/out/b.ost\n");
+}
+
+// .kalvane-arrange.toml: the nearest one up to the work tree's top gives
+// each file its sort and excludes; --sort and --no-config override it; an
+// invalid one stops the run, naming its line, before anything is written.
+TEST_F(ArrangeTest, SettingsFile) {
+  const std::string names =
+      "DECLARE FUNCTION b ()\nDECLARE FUNCTION a ()\n"
+      "FUNCTION b ()\nEND FUNCTION\nFUNCTION a ()\nEND FUNCTION\n";
+  for (const char* name : {"p/one.ost", "p/sub/two.ost", "p/sub/gen/three.ost",
+                           "p/repo/four.ost", "p/repo/.git/HEAD"}) {
+    Put(name, names);
+  }
+  Put("p/.kalvane-arrange.toml", "# the project's\nsort = true\n");
+  Put("p/sub/.kalvane-arrange.toml", "exclude = [\"gen/\"]\n");
+  const Outcome check = Run({"--check", "p"});
+  EXPECT_EQ(check.out, "p/one.ost\n") << check.err;
+  EXPECT_EQ(Run({"--check", "--sort", "p"}).out,
+            "p/one.ost\np/repo/four.ost\np/sub/two.ost\n");
+  EXPECT_EQ(Run({"--check", "--no-config", "p/one.ost"}).status, 0);
+  // Standard input takes the settings of the path it is named by.
+  EXPECT_EQ(Run({"--check", "--stdin-filename", "p/x.ost", "-"}, names).status,
+            1);
+  EXPECT_EQ(Run({"--check", "--stdin-filename", "p/sub/gen/x.ost", "-"}, names)
+                .status,
+            0);
+
+  const std::vector<std::pair<std::string, std::string>> invalid = {
+      {"sort = \"yes\"\n", ":1: error: sort must be true or false\n"},
+      {"\nexclude = [\"a\",\n  2]\n", ":3: error: exclude must hold only"},
+      {"sort = true\nfast = 1\n", ":2: error: unknown key 'fast'"},
+      {"sort = true\nsort = [\n", ":2: error: "},
+  };
+  for (const auto& [text, message] : invalid) {
+    Put("p/sub/.kalvane-arrange.toml", text);
+    const Outcome bad = Run({"p"});
+    EXPECT_EQ(bad.status, 2) << text;
+    EXPECT_EQ(bad.err.rfind("p/sub/.kalvane-arrange.toml" + message, 0), 0u)
+        << bad.err;
+    EXPECT_EQ(Get("p/one.ost"), names);
+  }
+  // A filter gives its input back all the same.
+  const Outcome filter = Run({"--stdin-filename", "p/sub/x.ost", "-"}, names);
+  EXPECT_EQ(filter.status, 2);
+  EXPECT_EQ(filter.out, names);
+  EXPECT_EQ(Run({"--no-config", "p"}).status, 0);
 }
 
 TEST_F(ArrangeTest, VersionAndUsage) {

@@ -4,10 +4,11 @@
 # non-ASCII name: --check names what would change and fails, --diff names
 # paths with '/' and applies, a hard link and a deep folder are handled, a
 # refused file is reported and left alone while the others are arranged, and
-# a second --check passes; a real tree (the test files, files of bodies
-# without declarations, a binary file) passes with nothing said but the
-# summary, and --verbose tells each file's fate. With BAD_ARGUMENT (a
-# Windows program that starts
+# a second --check passes; excludes, a settings file and on Windows the
+# program's own expansion of wildcards pick the files; a real tree (the test
+# files, files of bodies without declarations, a binary file) passes with
+# nothing said but the summary, and --verbose tells each file's fate. With
+# BAD_ARGUMENT (a Windows program that starts
 # the given one with an argument that is no text), that argument is refused.
 #   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
 set -euo pipefail
@@ -58,6 +59,34 @@ deep_path=$PWD/deep
 args=(--check "$deep_path"); run "$@"
 grep -q 'Deep.ost' out || fail "the deep folder was not walked: $(cat err)"
 rm -rf deep
+
+# Excludes match alike on every system; on Windows, where no shell
+# expands wildcards, the program does, in name order, ignoring case.
+args=(--check --extend-exclude 'Gr[!x]*' tree); run "$@"
+grep -qx '0 files would be arranged, 1 unchanged, 0 refused' err ||
+  fail "--extend-exclude did not pass over the folder: $(cat err)"
+# So does a settings file's, found above the file; an invalid one stops
+# the run, naming its line.
+printf 'exclude = ["Gr*"]\n' > .kalvane-arrange.toml
+args=(--check tree); run "$@"
+grep -qx '0 files would be arranged, 1 unchanged, 0 refused' err ||
+  fail "the settings file did not exclude the folder: $(cat err)"
+printf 'sort = true\nexclude = "Gr*"\n' > .kalvane-arrange.toml
+args=(tree); run "$@"
+[ "$status" = 2 ] && grep -qx '.kalvane-arrange.toml:2: error: .*' err ||
+  fail "an invalid settings file gave $status: $(cat err)"
+rm .kalvane-arrange.toml
+if [ $# -gt 0 ]; then
+  cp tree/ordered.ost tree/Another.ost
+  args=(--check 'tree/*.OST' 'tree/Größe/?nordnung.*' 'tree/*.none'); run "$@"
+  grep -qx 'tree/Größe/Ünordnung.ost' out ||
+    fail "the wildcard was not expanded: $(cat out) $(cat err)"
+  grep -qx 'tree/\*.none:1: error: no such file or folder' err ||
+    fail "a wildcard that matches nothing: $(cat err)"
+  grep -qx '1 file would be arranged, 2 unchanged, 1 refused' err ||
+    fail "the wildcards matched: $(cat err)"
+  rm tree/Another.ost
+fi
 
 args=(tree bad.ost); run "$@"
 [ "$status" = 3 ] || fail "a refused file gave $status, not 3"

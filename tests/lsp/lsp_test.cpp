@@ -84,14 +84,16 @@ class Client {
     Request("initialize", {{"capabilities", capabilities}});
     Notify("initialized", Json::object());
   }
-  void Open(const std::string& text) {
+  void Open(const std::string& text, const std::string& uri = kUri) {
     Notify("textDocument/didOpen", {{"textDocument",
-                                     {{"uri", kUri},
+                                     {{"uri", uri},
                                       {"languageId", "ostrel"},
                                       {"version", 1},
                                       {"text", text}}}});
   }
-  Json Doc() const { return {{"textDocument", {{"uri", kUri}}}}; }
+  Json Doc(const std::string& uri = kUri) const {
+    return {{"textDocument", {{"uri", uri}}}};
+  }
   int Exit() {
     close(to_);
     to_ = -1;
@@ -187,6 +189,32 @@ std::string DocumentAfter(const std::string& text,
 
 std::string Data(const std::string& name) {
   return testing_support::ReadFileBytes(std::string(KALVANE_DATA) + "/" + name);
+}
+
+// Formatting sorts first where the project's settings file says so, as
+// kalvane-arrange does for the same path; elsewhere it only arranges.
+TEST(LspProtocol, FormattingFollowsTheSettingsFile) {
+  testing_support::TempFolder folder{"kalvane-lsp-"};
+  std::filesystem::create_directory(folder.File("p"));
+  testing_support::WriteFileBytes(folder.File("p/.kalvane-arrange.toml"),
+                                  "sort = true\n");
+  const std::string text =
+      "DECLARE FUNCTION b ()\nDECLARE FUNCTION a ()\n"
+      "FUNCTION a ()\nEND FUNCTION\nFUNCTION b ()\nEND FUNCTION\n";
+  const std::string sorted = DocumentAfter(
+      text, [](SourceDocument& d, HWND l) { SortFunctionsByName(d, l); }, 0);
+  Client client;
+  client.Initialize();
+  for (const auto& [name, expected] :
+       {std::pair{"p/a%20b.ost", sorted},
+        {"a.ost", DocumentAfter(text, nullptr, 0)}}) {
+    const std::string uri = "file://" + folder.File(name);
+    client.Open(text, uri);
+    EXPECT_EQ(Apply(text, client.Request("textDocument/formatting",
+                                         client.Doc(uri))["result"]),
+              expected)
+        << name;
+  }
 }
 
 TEST(LspProtocol, LifecycleErrors) {
