@@ -55,6 +55,8 @@ struct HWND__ {
   double pressX = 0;
   double pressY = 0;
   int32_t dragMark = -1;  // the entry the insertion mark stands in front of
+  // The name a screen reader gives the list; empty: its window's title.
+  std::string accessibleName;
 
   // Text windows: the window that owns it, and the text view in it.
   HWND owner = nullptr;
