@@ -262,6 +262,69 @@ void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
   }
 }
 
+Object EntryOf(pid_t pid, int position) {
+  const Object app = Application(pid);
+  const Object list = app ? FindList(app) : Object{};
+  const Object cell = list ? Cell(list, position) : Object{};
+  if (!cell) Fail("the list has no entry " + std::to_string(position));
+  return cell;
+}
+
+// What a screen reader hears, in the order the program said it: for each
+// event about a list entry, the entry as "NAME, N of M"; for each
+// announcement, its text, marked as such.
+std::vector<std::string> heard;
+Object heardList;
+
+// The entry `object` of the list, as a reader says it; empty when it is
+// none of its entries.
+std::string EntryHeard(const Object& object) {
+  if (!object || RoleOf(object) != ATSPI_ROLE_TABLE_CELL) return "";
+  const int rows = Rows(heardList);
+  for (int row = 0; row < rows; ++row) {
+    const Object cell = Cell(heardList, row);
+    if (cell.name == object.name && cell.path == object.path) {
+      return NameOf(cell) + ", " + std::to_string(row + 1) + " of " +
+             std::to_string(rows);
+    }
+  }
+  return "";
+}
+
+void OnObjectEvent(GDBusConnection*, const gchar* sender, const gchar* path,
+                   const gchar*, const gchar* signal, GVariant* parameters,
+                   gpointer) {
+  if (!heardList || sender == nullptr || heardList.name != sender) return;
+  const gchar* detail = nullptr;
+  gint32 one = 0;
+  gint32 two = 0;
+  GVariant* data = nullptr;
+  g_variant_get_child(parameters, 0, "&s", &detail);
+  g_variant_get_child(parameters, 1, "i", &one);
+  g_variant_get_child(parameters, 2, "i", &two);
+  g_variant_get_child(parameters, 3, "v", &data);
+  Variant any(data);
+  const std::string_view name(signal);
+  if (name == "Announcement") {
+    const char* text = g_variant_is_of_type(any.get(), G_VARIANT_TYPE_STRING)
+                           ? g_variant_get_string(any.get(), nullptr)
+                           : detail;
+    heard.push_back(std::string("announced: ") + text);
+    return;
+  }
+  // The entry an event is about: its source, or the child it names.
+  Object about{sender, path};
+  if (g_variant_is_of_type(any.get(), G_VARIANT_TYPE("(so)"))) {
+    if (Object child = Reference(any.get())) about = child;
+  }
+  const bool named = name == "ActiveDescendantChanged" ||
+                     name == "ChildrenChanged" ||
+                     (name == "StateChanged" && one != 0);
+  if (!named) return;
+  const std::string entry = EntryHeard(about);
+  if (!entry.empty()) heard.push_back(entry);
+}
+
 }  // namespace
 
 const ButtonState& Screen::Button(const std::string& caption) const {
@@ -371,11 +434,67 @@ std::optional<Screen> ReadScreen(pid_t pid) {
 }
 
 Bounds EntryBounds(pid_t pid, int position) {
+  return Extents(EntryOf(pid, position), ATSPI_COORD_TYPE_SCREEN);
+}
+
+std::vector<std::string> EntryActions(pid_t pid, int position) {
+  const Object cell = EntryOf(pid, position);
+  std::vector<std::string> names;
+  Variant count = Property(cell, "org.a11y.atspi.Action", "NActions");
+  const int n = count ? g_variant_get_int32(count.get()) : 0;
+  for (int i = 0; i < n; ++i) {
+    Variant reply = Call(cell, "org.a11y.atspi.Action", "GetName",
+                         g_variant_new("(i)", i), "(s)");
+    const gchar* name = "";
+    if (reply) g_variant_get(reply.get(), "(&s)", &name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+void DoEntryAction(pid_t pid, int position, int action) {
+  const Object cell = EntryOf(pid, position);
+  Variant reply = Call(cell, "org.a11y.atspi.Action", "DoAction",
+                       g_variant_new("(i)", action), "(b)");
+  gboolean done = FALSE;
+  if (reply) g_variant_get(reply.get(), "(b)", &done);
+  if (!done) Fail("entry " + std::to_string(position) + " refused its action");
+}
+
+void ListenToList(pid_t pid) {
+  static bool subscribed = false;
+  if (!subscribed) {
+    subscribed = true;
+    const Object registry{"org.a11y.atspi.Registry",
+                          "/org/a11y/atspi/registry"};
+    for (const char* event :
+         {"object:state-changed", "object:active-descendant-changed",
+          "object:children-changed", "object:announcement"}) {
+      if (!Call(registry, "org.a11y.atspi.Registry", "RegisterEvent",
+                g_variant_new("(sass)", event, nullptr, ""), "()")) {
+        Fail(std::string("the registry did not take a listener for ") + event);
+      }
+    }
+    g_dbus_connection_signal_subscribe(
+        bus, nullptr, "org.a11y.atspi.Event.Object", nullptr, nullptr, nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE, OnObjectEvent, nullptr, nullptr);
+  }
   const Object app = Application(pid);
-  const Object list = app ? FindList(app) : Object{};
-  const Object cell = list ? Cell(list, position) : Object{};
-  if (!cell) Fail("the list has no entry " + std::to_string(position));
-  return Extents(cell, ATSPI_COORD_TYPE_SCREEN);
+  heardList = app ? FindList(app) : Object{};
+  if (!heardList) Fail("no list to listen to");
+  ForgetHeard();
+}
+
+void ForgetHeard() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  heard.clear();
+}
+
+const std::vector<std::string>& Heard() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  return heard;
 }
 
 }  // namespace e2e

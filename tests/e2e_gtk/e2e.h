@@ -151,6 +151,17 @@ void StartAccessibility();
 std::optional<Screen> ReadScreen(pid_t pid);
 // The screen rectangle of entry `position` of the list, read fresh.
 Bounds EntryBounds(pid_t pid, int position);
+// The names of the actions a screen reader offers on entry `position`, and
+// doing one of them.
+std::vector<std::string> EntryActions(pid_t pid, int position);
+void DoEntryAction(pid_t pid, int position, int action);
+// Listens from now on to what the program tells a screen reader about its
+// list: Heard() gives, in order, each entry an event was about as a reader
+// says it ("NAME, N of M") and each announcement as "announced: TEXT".
+// ForgetHeard() starts afresh.
+void ListenToList(pid_t pid);
+void ForgetHeard();
+const std::vector<std::string>& Heard();
 
 // --- a program under test (session.cpp)
 

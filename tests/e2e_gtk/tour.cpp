@@ -92,6 +92,45 @@ void WalkWithKeyboard(Session& session) {
   Settle(session);  // fails if Escape closed the window
 }
 
+// What a screen reader hears first after a move is the function moved, at
+// its new place; an undo puts it back and says so too. The list is named
+// for what it holds, and an entry offers only what it can do.
+void ListenToMoves(Session& session) {
+  if (Settle(session).List().name != "Functions") {
+    Fail("the list is named \"" + Settle(session).List().name +
+         "\", not Functions");
+  }
+  Select(session, 1);
+  ListenToList(session.pid);
+  const auto expectHeard = [&](const std::string& entry,
+                               const std::string& after) {
+    std::vector<std::string> said;
+    WaitFor([&] {
+      said = Heard();
+      return !said.empty() && said.back().starts_with("announced: ");
+    });
+    if (said.empty() || said.front() != entry ||
+        said.back() != "announced: " + entry) {
+      Fail("after " + after + " a screen reader heard " + Joined(said) +
+           "rather than " + entry + " first and last");
+    }
+    ForgetHeard();
+  };
+  Key("alt+Down");
+  expectHeard("Perimeter, 3 of 4", "Alt+Down");
+  Key("ctrl+z");
+  expectHeard("Perimeter, 2 of 4", "an undo");
+  const std::vector<std::string> actions = EntryActions(session.pid, 3);
+  if (actions != std::vector<std::string>{"activate"}) {
+    Fail("an entry offers the actions " + Joined(actions));
+  }
+  DoEntryAction(session.pid, 3, 0);
+  WaitFor([&] { return Settle(session).List().selection == 3; });
+  if (Settle(session).List().selection != 3) {
+    Fail("activating an entry did not select it");
+  }
+}
+
 void TourKalvane(const fs::path& programs, const fs::path& examples,
                  const fs::path& shots, const fs::path& folder) {
   for (const fs::directory_entry& file : fs::directory_iterator(examples)) {
@@ -107,6 +146,7 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
     UseFileDialog(session, "Load", false,
                   (folder / "shapes_out_of_order.ost").string(), false);
     WalkWithKeyboard(session);
+    ListenToMoves(session);
     Select(session, 1);
     // A click below the last entry keeps the selection.
     const Bounds list = Settle(session).List().screen;
@@ -120,8 +160,16 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
     Key("F3");
     if (!Settle(session).preview) Fail("F3 showed no preview");
     Screenshot(shots / "kalvane_preview.png");
-    Key("F3");
-    if (Settle(session).preview) Fail("F3 did not hide the preview");
+    // Escape in the preview closes it, and the main window has the
+    // keyboard again.
+    Focus(WindowsTitled(kPreviewTitle).at(0));
+    Key("Escape");
+    if (!WaitFor([&] {
+          const std::optional<Screen> now = ReadScreen(session.pid);
+          return now && !now->preview && now->active;
+        })) {
+      Fail("Escape in the preview did not close it for the main window");
+    }
     ResizeAndCheck(session, 640, 440);
     Screenshot(shots / "kalvane_resized.png", session.window);
     ResizeAndCheck(session, 400, 300);
