@@ -47,6 +47,61 @@ class Keyboard {
   Session& session_;
 };
 
+// What a screen reader hears of the list, through the system's events:
+// each event about one of its entries, by child number (position + 1).
+struct Heard {
+  DWORD event;
+  LONG child;
+};
+std::vector<Heard> heard;
+HWND heardList = nullptr;
+
+void CALLBACK OnListEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
+                          LONG child, DWORD, DWORD) {
+  if (window == heardList && object == OBJID_CLIENT && child > 0) {
+    heard.push_back({event, child});
+  }
+}
+
+// Alt+Down with the list focused: the first entry the reader hears of is
+// the moved one, at its new place, and focus and selection both land there.
+void ExpectMoveHeard(Session& session, HWND list, const std::string& name,
+                     LONG place) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(list, &process);
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SELECTION, nullptr,
+                      OnListEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) Fail("no hook for the list's events");
+  heard.clear();
+  heardList = list;
+  PressKeyWith(VK_MENU, VK_DOWN);
+  const auto has = [&](DWORD event) {
+    for (const Heard& one : heard) {
+      if (one.event == event && one.child == place) return true;
+    }
+    return false;
+  };
+  WaitFor(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          DispatchMessageW(&message);
+        }
+        return has(EVENT_OBJECT_FOCUS) && has(EVENT_OBJECT_SELECTION);
+      },
+      "focus and selection events for " + name);
+  UnhookWinEvent(hook);
+  session.Settle();
+  const std::vector<std::string> entries = ListEntries(list);
+  const LONG first = heard.front().child;
+  if (first != place || entries.at(static_cast<size_t>(first - 1)) != name) {
+    Fail("after Alt+Down the reader heard first of entry " +
+         std::to_string(first) + ", not " + name + " at " +
+         std::to_string(place));
+  }
+}
+
 // Identifiers of kalvane's controls.
 constexpr int kUp = 0;
 constexpr int kDown = 1;
@@ -93,6 +148,15 @@ void WalkKeyboard(const Programs& programs, const fs::path& folder) {
   });
   keys.ExpectNothingHappens(VK_RETURN, "Enter in the list");
   keys.ExpectNothingHappens(VK_ESCAPE, "Escape in the list");
+  // The list carries its name in its window text too.
+  if (WindowText(keys.Control(kList)) != L"Functions") {
+    Fail("the list is not named Functions");
+  }
+  ExpectMoveHeard(session, keys.Control(kList), "Beta", 3);
+  keys.Press('Z', VK_CONTROL);
+  ExpectSoon([&]() -> std::string {
+    return ListSelection(keys.Control(kList)) == 1 ? "" : "Ctrl+Z did not undo";
+  });
 
   // Tab walks Load, Save, Up, Down in order; Space presses Down.
   for (int id : {kLoad, 2, kUp, kDown}) {
