@@ -151,17 +151,15 @@ void StartAccessibility();
 std::optional<Screen> ReadScreen(pid_t pid);
 // The screen rectangle of entry `position` of the list, read fresh.
 Bounds EntryBounds(pid_t pid, int position);
-// The names of the actions a screen reader offers on entry `position`, and
-// doing one of them.
-std::vector<std::string> EntryActions(pid_t pid, int position);
-void DoEntryAction(pid_t pid, int position, int action);
+// The names of the actions a screen reader offers on entry `position`,
+// after doing the one numbered `doing` (-1: none).
+std::vector<std::string> EntryActions(pid_t pid, int position, int doing = -1);
 // Listens from now on to what the program tells a screen reader about its
-// list: Heard() gives, in order, each entry an event was about as a reader
-// says it ("NAME, N of M") and each announcement as "announced: TEXT".
-// ForgetHeard() starts afresh.
+// list; TakeHeard() gives what it told since, in order: each entry an event
+// was about as a reader says it ("NAME, N of M"), each announcement as
+// "announced: TEXT".
 void ListenToList(pid_t pid);
-void ForgetHeard();
-const std::vector<std::string>& Heard();
+std::vector<std::string> TakeHeard();
 
 // --- a program under test (session.cpp)
 

@@ -92,41 +92,31 @@ void WalkWithKeyboard(Session& session) {
   Settle(session);  // fails if Escape closed the window
 }
 
-// What a screen reader hears first after a move is the function moved, at
-// its new place; an undo puts it back and says so too. The list is named
-// for what it holds, and an entry offers only what it can do.
+// What a screen reader hears first after a move, or the undo of one, is
+// the function moved, at its new place, and the list announces that too.
+// The list is named for what it holds; an entry offers only what it can do.
 void ListenToMoves(Session& session) {
-  if (Settle(session).List().name != "Functions") {
-    Fail("the list is named \"" + Settle(session).List().name +
-         "\", not Functions");
-  }
+  if (Settle(session).List().name != "Functions") Fail("the list is unnamed");
   Select(session, 1);
   ListenToList(session.pid);
-  const auto expectHeard = [&](const std::string& entry,
-                               const std::string& after) {
+  for (const auto& [key, entry] : {std::pair{"alt+Down", "Perimeter, 3 of 4"},
+                                   std::pair{"ctrl+z", "Perimeter, 2 of 4"}}) {
+    Key(key);
     std::vector<std::string> said;
     WaitFor([&] {
-      said = Heard();
+      for (std::string& one : TakeHeard()) said.push_back(one);
       return !said.empty() && said.back().starts_with("announced: ");
     });
     if (said.empty() || said.front() != entry ||
-        said.back() != "announced: " + entry) {
-      Fail("after " + after + " a screen reader heard " + Joined(said) +
-           "rather than " + entry + " first and last");
+        said.back() != std::string("announced: ") + entry) {
+      Fail(std::string("after ") + key + " a screen reader heard " +
+           Joined(said) + "rather than " + entry + " first and last");
     }
-    ForgetHeard();
-  };
-  Key("alt+Down");
-  expectHeard("Perimeter, 3 of 4", "Alt+Down");
-  Key("ctrl+z");
-  expectHeard("Perimeter, 2 of 4", "an undo");
-  const std::vector<std::string> actions = EntryActions(session.pid, 3);
-  if (actions != std::vector<std::string>{"activate"}) {
-    Fail("an entry offers the actions " + Joined(actions));
   }
-  DoEntryAction(session.pid, 3, 0);
-  WaitFor([&] { return Settle(session).List().selection == 3; });
-  if (Settle(session).List().selection != 3) {
+  if (EntryActions(session.pid, 3, 0) != std::vector<std::string>{"activate"}) {
+    Fail("an entry offers actions besides activate");
+  }
+  if (!WaitFor([&] { return Settle(session).List().selection == 3; })) {
     Fail("activating an entry did not select it");
   }
 }

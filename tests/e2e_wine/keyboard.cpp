@@ -1,4 +1,6 @@
 // kalvane driven from the keyboard alone.
+#include <algorithm>
+
 #include "tests/e2e_wine/player.h"
 
 namespace e2e {
@@ -47,40 +49,31 @@ class Keyboard {
   Session& session_;
 };
 
-// What a screen reader hears of the list, through the system's events:
-// each event about one of its entries, by child number (position + 1).
-struct Heard {
-  DWORD event;
-  LONG child;
-};
-std::vector<Heard> heard;
+// What a screen reader hears of the list: each event about one of its
+// entries, with the entry's child number (its position + 1).
+std::vector<std::pair<DWORD, LONG>> heard;
 HWND heardList = nullptr;
 
 void CALLBACK OnListEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
                           LONG child, DWORD, DWORD) {
   if (window == heardList && object == OBJID_CLIENT && child > 0) {
-    heard.push_back({event, child});
+    heard.emplace_back(event, child);
   }
 }
 
-// Alt+Down with the list focused: the first entry the reader hears of is
-// the moved one, at its new place, and focus and selection both land there.
-void ExpectMoveHeard(Session& session, HWND list, const std::string& name,
-                     LONG place) {
+// Alt+Down in the list: the first entry a reader hears of is the moved
+// one, `name` at its new place, and focus and selection both land there.
+void ExpectMoveHeard(HWND list, const std::string& name, LONG place) {
   DWORD process = 0;
   GetWindowThreadProcessId(list, &process);
   HWINEVENTHOOK hook =
       SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SELECTION, nullptr,
                       OnListEvent, process, 0, WINEVENT_OUTOFCONTEXT);
-  if (hook == nullptr) Fail("no hook for the list's events");
   heard.clear();
   heardList = list;
   PressKeyWith(VK_MENU, VK_DOWN);
   const auto has = [&](DWORD event) {
-    for (const Heard& one : heard) {
-      if (one.event == event && one.child == place) return true;
-    }
-    return false;
+    return std::ranges::count(heard, std::pair{event, place}) > 0;
   };
   WaitFor(
       [&] {
@@ -90,15 +83,12 @@ void ExpectMoveHeard(Session& session, HWND list, const std::string& name,
         }
         return has(EVENT_OBJECT_FOCUS) && has(EVENT_OBJECT_SELECTION);
       },
-      "focus and selection events for " + name);
+      "focus and selection events for " + name + " after Alt+Down");
   UnhookWinEvent(hook);
-  session.Settle();
-  const std::vector<std::string> entries = ListEntries(list);
-  const LONG first = heard.front().child;
-  if (first != place || entries.at(static_cast<size_t>(first - 1)) != name) {
-    Fail("after Alt+Down the reader heard first of entry " +
-         std::to_string(first) + ", not " + name + " at " +
-         std::to_string(place));
+  if (heard.front().second != place ||
+      ListEntries(list).at(static_cast<size_t>(place - 1)) != name) {
+    Fail("after Alt+Down a reader heard first of entry " +
+         std::to_string(heard.front().second) + ", not " + name);
   }
 }
 
@@ -152,7 +142,7 @@ void WalkKeyboard(const Programs& programs, const fs::path& folder) {
   if (WindowText(keys.Control(kList)) != L"Functions") {
     Fail("the list is not named Functions");
   }
-  ExpectMoveHeard(session, keys.Control(kList), "Beta", 3);
+  ExpectMoveHeard(keys.Control(kList), "Beta", 3);
   keys.Press('Z', VK_CONTROL);
   ExpectSoon([&]() -> std::string {
     return ListSelection(keys.Control(kList)) == 1 ? "" : "Ctrl+Z did not undo";
