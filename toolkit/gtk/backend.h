@@ -48,8 +48,9 @@ struct HWND__ {
   GtkListStore* store = nullptr;
   std::vector<std::string> entries;
   bool draggable = false;
-  bool quiet = false;     // selection changes made by the program, not the user
-  bool detached = false;  // the view is without its model while it fills
+  bool quiet = false;  // selection changes made by the program, not the user
+  guint selectionNotice = 0;  // the window's notice of a selection, pending
+  bool detached = false;      // the view is without its model while it fills
   bool pressed = false;
   bool dragging = false;
   double pressX = 0;

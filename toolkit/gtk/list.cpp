@@ -100,11 +100,24 @@ int32_t Selected(HWND list) {
   return position;
 }
 
+gboolean IssueSelectionNotice(gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  list->selectionNotice = 0;
+  IssueCommand(list, 1);
+  return G_SOURCE_REMOVE;
+}
+
 // A click or key that changes the selection: the window hears of it, as it
-// does from a native list. The program's own changes stay quiet.
+// does from a native list. The program's own changes stay quiet. The view
+// tells a screen reader of the entry it selected and focused only after
+// this signal, so the window hears of it once the view is done: what the
+// window does about it, such as the preview following, then comes after
+// the entry and does not speak over it.
 void OnSelectionChanged(GtkTreeSelection*, gpointer data) {
   auto* list = static_cast<HWND>(data);
-  if (!list->quiet) IssueCommand(list, 1);
+  if (list->quiet || list->selectionNotice != 0) return;
+  list->selectionNotice = g_idle_add_full(G_PRIORITY_HIGH_IDLE,
+                                          IssueSelectionNotice, list, nullptr);
 }
 
 gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
