@@ -296,17 +296,15 @@ void OnObjectEvent(GDBusConnection*, const gchar* sender, const gchar* path,
                    const gchar*, const gchar* signal, GVariant* parameters,
                    gpointer) {
   if (!heardList || sender == nullptr || heardList.name != sender) return;
-  const gchar* detail = nullptr;
   gint32 on = 0;
   GVariant* data = nullptr;
-  g_variant_get(parameters, "(&siiv@a{sv})", &detail, &on, nullptr, &data,
+  g_variant_get(parameters, "(&siiv@a{sv})", nullptr, &on, nullptr, &data,
                 nullptr);
   Variant any(data);
   const std::string_view name(signal);
   if (name == "Announcement") {
-    const bool text = g_variant_is_of_type(any.get(), G_VARIANT_TYPE_STRING);
     heard.push_back(std::string("announced: ") +
-                    (text ? g_variant_get_string(any.get(), nullptr) : detail));
+                    g_variant_get_string(any.get(), nullptr));
     return;
   }
   // A state lost names nothing; an event naming a child is about it.
@@ -453,12 +451,8 @@ void ListenToList(pid_t pid) {
     subscribed = true;
     const Object registry{"org.a11y.atspi.Registry",
                           "/org/a11y/atspi/registry"};
-    for (const char* event :
-         {"object:state-changed", "object:active-descendant-changed",
-          "object:children-changed", "object:announcement"}) {
-      Call(registry, "org.a11y.atspi.Registry", "RegisterEvent",
-           g_variant_new("(sass)", event, nullptr, ""), "()");
-    }
+    Call(registry, "org.a11y.atspi.Registry", "RegisterEvent",
+         g_variant_new("(sass)", "object:", nullptr, ""), "()");
     g_dbus_connection_signal_subscribe(
         bus, nullptr, "org.a11y.atspi.Event.Object", nullptr, nullptr, nullptr,
         G_DBUS_SIGNAL_FLAGS_NONE, OnObjectEvent, nullptr, nullptr);
