@@ -280,7 +280,6 @@ Object heardList;
 // The entry `object` of the list, as a reader says it; empty when it is
 // none of its entries.
 std::string EntryHeard(const Object& object) {
-  if (!object || RoleOf(object) != ATSPI_ROLE_TABLE_CELL) return "";
   const int rows = Rows(heardList);
   for (int row = 0; row < rows; ++row) {
     const Object cell = Cell(heardList, row);

@@ -151,12 +151,11 @@ void StartAccessibility();
 std::optional<Screen> ReadScreen(pid_t pid);
 // The screen rectangle of entry `position` of the list, read fresh.
 Bounds EntryBounds(pid_t pid, int position);
-// The names of the actions a screen reader offers on entry `position`,
-// after doing the one numbered `doing` (-1: none).
+// The actions entry `position` offers a screen reader, after doing action
+// `doing` (-1: none).
 std::vector<std::string> EntryActions(pid_t pid, int position, int doing = -1);
-// Listens from now on to what the program tells a screen reader about its
-// list; TakeHeard() gives what it told since, in order: each entry an event
-// was about as a reader says it ("NAME, N of M"), each announcement as
+// From now on, what the program tells a screen reader of its list, taken in
+// order: entries as a reader says them ("NAME, N of M"), announcements as
 // "announced: TEXT".
 void ListenToList(pid_t pid);
 std::vector<std::string> TakeHeard();
