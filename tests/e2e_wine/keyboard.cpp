@@ -49,8 +49,8 @@ class Keyboard {
   Session& session_;
 };
 
-// What a screen reader hears of the list: each event about one of its
-// entries, with the entry's child number (its position + 1).
+// Each event a screen reader hears about an entry of the list, with the
+// entry's child number (its position + 1).
 std::vector<std::pair<DWORD, LONG>> heard;
 HWND heardList = nullptr;
 
@@ -64,11 +64,9 @@ void CALLBACK OnListEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
 // Alt+Down in the list: the first entry a reader hears of is the moved
 // one, `name` at its new place, and focus and selection both land there.
 void ExpectMoveHeard(HWND list, const std::string& name, LONG place) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(list, &process);
   HWINEVENTHOOK hook =
       SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SELECTION, nullptr,
-                      OnListEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+                      OnListEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
   heard.clear();
   heardList = list;
   PressKeyWith(VK_MENU, VK_DOWN);
@@ -137,9 +135,6 @@ void WalkKeyboard(const Programs& programs, const fs::path& folder) {
   });
   keys.ExpectNothingHappens(VK_RETURN, "Enter in the list");
   keys.ExpectNothingHappens(VK_ESCAPE, "Escape in the list");
-  if (WindowText(keys.Control(kList)) != L"Functions") {
-    Fail("the list is not named Functions");
-  }
   ExpectMoveHeard(keys.Control(kList), "Beta", 3);
   keys.Press('Z', VK_CONTROL);
   ExpectSoon([&]() -> std::string {

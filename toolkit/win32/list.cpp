@@ -180,6 +180,10 @@ ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
   }
   const std::wstring text = ReadEntry(list, from);
   const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  // The list shows the entry moved, not its way out and in, and the entries
+  // stay where they were on screen but for the move itself.
+  tovi::win32::SuspendRedraw(list);
+  const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
   if (SendMessageW(list, LB_DELETESTRING, from, 0) == LB_ERR) return kFalse;
   if (PositionOf(SendMessageW(list, LB_INSERTSTRING, to,
                               reinterpret_cast<LPARAM>(text.c_str()))) != to) {
@@ -190,6 +194,7 @@ ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
     SendMessageW(list, LB_SETCURSEL, selected, 0);
     return kFalse;
   }
+  SendMessageW(list, LB_SETTOPINDEX, top, 0);
   SendMessageW(list, LB_SETCURSEL, to, 0);
   SendMessageW(list, LB_SETCARETINDEX, to, FALSE);
   // Child identifiers of a list's entries count from 1.
