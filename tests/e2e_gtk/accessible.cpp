@@ -271,14 +271,12 @@ Object EntryOf(pid_t pid, int position) {
   return cell;
 }
 
-// What a screen reader hears, in the order the program said it: for each
-// event about a list entry, the entry as "NAME, N of M"; for each
-// announcement, its text, marked as such.
+// What a screen reader heard of the list since it was last taken; see
+// TakeHeard.
 std::vector<std::string> heard;
 Object heardList;
 
-// The entry `object` of the list, as a reader says it; empty when it is
-// none of its entries.
+// The list's entry `object` as a reader says it; empty for anything else.
 std::string EntryHeard(const Object& object) {
   const int rows = Rows(heardList);
   for (int row = 0; row < rows; ++row) {

@@ -92,9 +92,8 @@ void WalkWithKeyboard(Session& session) {
   Settle(session);  // fails if Escape closed the window
 }
 
-// What a screen reader hears first after a move, or the undo of one, is
-// the function moved, at its new place, and the list announces that too.
-// The list is named for what it holds; an entry offers only what it can do.
+// A screen reader hears first, and is told last, the function a move or its
+// undo moved, at its new place; an entry offers only what it can do.
 void ListenToMoves(Session& session) {
   if (Settle(session).List().name != "Functions") Fail("the list is unnamed");
   Select(session, 1);
@@ -150,8 +149,7 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
     Key("F3");
     if (!Settle(session).preview) Fail("F3 showed no preview");
     Screenshot(shots / "kalvane_preview.png");
-    // Escape in the preview closes it, and the main window has the
-    // keyboard again.
+    // Escape in the preview closes it; the main window has the keyboard.
     Focus(WindowsTitled(kPreviewTitle).at(0));
     Key("Escape");
     if (!WaitFor([&] {
