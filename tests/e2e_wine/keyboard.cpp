@@ -49,8 +49,7 @@ class Keyboard {
   Session& session_;
 };
 
-// Each event a screen reader hears about an entry of the list, with the
-// entry's child number (its position + 1).
+// The events a screen reader hears about the list's entries, by child (1 up).
 std::vector<std::pair<DWORD, LONG>> heard;
 HWND heardList = nullptr;
 
