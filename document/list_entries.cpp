@@ -31,22 +31,15 @@ bool Fill(HWND list, const std::vector<std::string>& entries) noexcept {
 }  // namespace
 
 bool MoveListEntry(HWND list, int32_t from, int32_t to) noexcept {
+  // The list moves the entry itself, so a screen reader hears the function
+  // that moved at its new place rather than the neighbour it passed.
+  const int32_t count = ToviListBox_GetCount(list);
   try {
-    // Both copies are made before the list changes, so that running out of
-    // memory for them changes nothing.
-    const std::string text = ToviListBox_GetItem(list, from);
-    std::vector<int32_t> selected;
-    ToviListBox_GetSelection(list, selected);
-    if (ToviListBox_RemoveItem(list, from) != kTrue) return false;
-    if (Insert(list, to, text)) return true;
-    if (Insert(list, from, text)) {
-      SelectEntries(list, selected);
-    } else {
-      AbandonList(list);
-    }
+    if (ToviListBox_MoveItem(list, from, to) == kTrue) return true;
   } catch (const std::exception&) {
-    // Only the copies can fail, before anything changed.
+    // Below: a list that lost the entry on the way is no longer trusted.
   }
+  if (ToviListBox_GetCount(list) != count) AbandonList(list);
   return false;
 }
 

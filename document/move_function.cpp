@@ -71,8 +71,8 @@ void RotateFunctions(SourceDocument& doc, int32_t from, int32_t to) noexcept {
 }
 
 // Up and Down: the function at `from` exchanged with its neighbour `to`,
-// the list entries first; then, as after any move, the moved function is
-// selected and the move recorded.
+// the list entries first (the list selects the moved function, as after any
+// move); then the move is recorded.
 void ExchangeWithNeighbour(SourceDocument& doc, HWND list, int32_t from,
                            int32_t to) {
   const int32_t a = std::min(from, to);
@@ -81,15 +81,14 @@ void ExchangeWithNeighbour(SourceDocument& doc, HWND list, int32_t from,
       return;
     }
     MakeRoomForStep(doc.history.undo);
-    const std::vector<int32_t> selection{to};
-    if (ExchangeListEntries(list, a, a + 1) != kTrue) return;
+    // The function itself moves in the list, not its neighbour, so that a
+    // screen reader hears it at its new place.
+    if (!MoveListEntry(list, from, to)) return;
     // The document was checked above, so it follows the list.
     ExchangeFunctions(doc, a, a + 1);
-    SelectEntries(list, selection);
     RecordStep(doc, FunctionMove{from, to});
   } catch (const std::exception&) {
-    // Only the room and the selection's copy can fail, before anything
-    // changed.
+    // Only the room can fail, before anything changed.
   }
 }
 
@@ -127,15 +126,12 @@ ToviBool CarryFunction(SourceDocument& doc, HWND list, int32_t from,
     if (!MovesAllowed(doc, lo, hi) || hi >= ToviListBox_GetCount(list)) {
       return kFalse;
     }
-    const std::vector<int32_t> selection{to};
     // Record i must keep describing entry i: the document follows the list
-    // only once the list has moved.
+    // only once the list has moved, which selects the moved function.
     if (!MoveListEntry(list, from, to)) return kFalse;
     RotateFunctions(doc, from, to);
-    SelectEntries(list, selection);
     return kTrue;
   } catch (const std::exception&) {
-    // Only the selection's copy can fail, before anything changed.
     return kFalse;
   }
 }
@@ -164,7 +160,14 @@ ToviBool ExchangeListEntries(HWND list, int32_t i, int32_t j) {
   if (lo < 0 || hi != lo + 1 || hi >= ToviListBox_GetCount(list)) {
     return kFalse;
   }
-  return MoveListEntry(list, hi, lo) ? kTrue : kFalse;
+  const int32_t selected = SelectedPosition(list);
+  if (!MoveListEntry(list, hi, lo)) return kFalse;
+  // The move selects the entry it carried; the selection goes back to the
+  // entry it was on.
+  const int32_t kept = selected == hi ? lo : selected == lo ? hi : selected;
+  SelectEntries(list,
+                kept < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{kept});
+  return kTrue;
 }
 
 // The function in position 1 is never moved up, so Up never fills position

@@ -32,8 +32,9 @@ ToviBool CarryFunction(SourceDocument& doc, HWND list, int32_t from,
                        int32_t to) noexcept;
 
 // Puts the list entry at `from` at `to`, the entries between shifting one
-// place toward `from`. False, with entries and selection as they were, when
-// the list refuses.
+// place toward `from`, and selects it. False, with entries and selection as
+// they were, when the list refuses (or, should even that fail, with the list
+// emptied).
 bool MoveListEntry(HWND list, int32_t from, int32_t to) noexcept;
 
 // Replaces every entry with `entries`, in order. False, with the entries

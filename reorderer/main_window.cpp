@@ -24,6 +24,8 @@ void BuildControls() {
   using kalvane::mainWindow;
   ToviSeries buttonRow = ToviNewAutoSizerSeries(kSeriesSideBySide);
   HWND list = ToviAddListBox(mainWindow, 0, 0, kFunctionList);
+  // What a screen reader says on entering the list, before its entries.
+  ToviSetAccessibleName(list, "Functions");
   // The list takes the whole height but a 27-pixel strip: a 2-pixel gap and
   // the 25-pixel button row.
   ToviAutoSizer_SetInfo(list, kMainSeries, 0, 27, 0, 0, 1, 1,

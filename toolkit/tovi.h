@@ -181,6 +181,18 @@ void ToviListBox_SetSelection(HWND list, const std::vector<int32_t>& positions);
 // Puts the focus mark on the entry at `position`.
 void ToviListBox_SetCaret(HWND list, int32_t position);
 
+// Moves the entry at `from` to `to`, the entries between shifting one place
+// toward `from`, and makes it the selected entry with the focus mark. The
+// entry itself moves, not its neighbours, so a screen reader hears the
+// moved entry at its new place and not a neighbour. kFalse, with entries
+// and selection as they were, when a position is out of range or the list
+// refuses the entry (as AddItem may).
+ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to);
+
+// The name a screen reader gives the control, where its caption or its
+// window's title would not say what it holds.
+void ToviSetAccessibleName(HWND control, const std::string& name);
+
 // File dialogs. `filter` is pairs of NUL-terminated texts (description,
 // patterns separated by ';') closed by one more NUL. The chosen path, or empty
 // when the user cancelled. With `confirmReplace` kTrue the save dialog asks

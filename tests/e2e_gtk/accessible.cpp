@@ -8,6 +8,7 @@
 #include <gio/gio.h>
 
 #include <memory>
+#include <utility>
 
 #include "tests/scenarios/scenario.h"
 
@@ -262,6 +263,55 @@ void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
   }
 }
 
+Object EntryOf(pid_t pid, int position) {
+  const Object app = Application(pid);
+  const Object list = app ? FindList(app) : Object{};
+  const Object cell = list ? Cell(list, position) : Object{};
+  if (!cell) Fail("the list has no entry " + std::to_string(position));
+  return cell;
+}
+
+// What a screen reader heard of the list since it was last taken; see
+// TakeHeard.
+std::vector<std::string> heard;
+Object heardList;
+
+// The list's entry `object` as a reader says it; empty for anything else.
+std::string EntryHeard(const Object& object) {
+  const int rows = Rows(heardList);
+  for (int row = 0; row < rows; ++row) {
+    const Object cell = Cell(heardList, row);
+    if (cell.name == object.name && cell.path == object.path) {
+      return NameOf(cell) + ", " + std::to_string(row + 1) + " of " +
+             std::to_string(rows);
+    }
+  }
+  return "";
+}
+
+void OnObjectEvent(GDBusConnection*, const gchar* sender, const gchar* path,
+                   const gchar*, const gchar* signal, GVariant* parameters,
+                   gpointer) {
+  if (!heardList || sender == nullptr || heardList.name != sender) return;
+  gint32 on = 0;
+  GVariant* data = nullptr;
+  g_variant_get(parameters, "(&siiv@a{sv})", nullptr, &on, nullptr, &data,
+                nullptr);
+  Variant any(data);
+  const std::string_view name(signal);
+  if (name == "Announcement") {
+    heard.push_back(std::string("announced: ") +
+                    g_variant_get_string(any.get(), nullptr));
+    return;
+  }
+  // A state lost names nothing; an event naming a child is about it.
+  if (name == "StateChanged" && on == 0) return;
+  const bool child = g_variant_is_of_type(any.get(), G_VARIANT_TYPE("(so)"));
+  const std::string entry =
+      EntryHeard(child ? Reference(any.get()) : Object{sender, path});
+  if (!entry.empty()) heard.push_back(entry);
+}
+
 }  // namespace
 
 const ButtonState& Screen::Button(const std::string& caption) const {
@@ -371,11 +421,49 @@ std::optional<Screen> ReadScreen(pid_t pid) {
 }
 
 Bounds EntryBounds(pid_t pid, int position) {
+  return Extents(EntryOf(pid, position), ATSPI_COORD_TYPE_SCREEN);
+}
+
+std::vector<std::string> EntryActions(pid_t pid, int position, int doing) {
+  const Object cell = EntryOf(pid, position);
+  if (doing >= 0 && !Call(cell, "org.a11y.atspi.Action", "DoAction",
+                          g_variant_new("(i)", doing), "(b)")) {
+    Fail("entry " + std::to_string(position) + " refused its action");
+  }
+  std::vector<std::string> names;
+  Variant count = Property(cell, "org.a11y.atspi.Action", "NActions");
+  for (int i = 0; count && i < g_variant_get_int32(count.get()); ++i) {
+    Variant reply = Call(cell, "org.a11y.atspi.Action", "GetName",
+                         g_variant_new("(i)", i), "(s)");
+    const gchar* name = "";
+    if (reply) g_variant_get(reply.get(), "(&s)", &name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+void ListenToList(pid_t pid) {
+  static bool subscribed = false;
+  if (!subscribed) {
+    subscribed = true;
+    const Object registry{"org.a11y.atspi.Registry",
+                          "/org/a11y/atspi/registry"};
+    Call(registry, "org.a11y.atspi.Registry", "RegisterEvent",
+         g_variant_new("(sass)", "object:", nullptr, ""), "()");
+    g_dbus_connection_signal_subscribe(
+        bus, nullptr, "org.a11y.atspi.Event.Object", nullptr, nullptr, nullptr,
+        G_DBUS_SIGNAL_FLAGS_NONE, OnObjectEvent, nullptr, nullptr);
+  }
   const Object app = Application(pid);
-  const Object list = app ? FindList(app) : Object{};
-  const Object cell = list ? Cell(list, position) : Object{};
-  if (!cell) Fail("the list has no entry " + std::to_string(position));
-  return Extents(cell, ATSPI_COORD_TYPE_SCREEN);
+  heardList = app ? FindList(app) : Object{};
+  if (!heardList) Fail("no list to listen to");
+  TakeHeard();
+}
+
+std::vector<std::string> TakeHeard() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  return std::exchange(heard, {});
 }
 
 }  // namespace e2e

@@ -151,6 +151,14 @@ void StartAccessibility();
 std::optional<Screen> ReadScreen(pid_t pid);
 // The screen rectangle of entry `position` of the list, read fresh.
 Bounds EntryBounds(pid_t pid, int position);
+// The actions entry `position` offers a screen reader, after doing action
+// `doing` (-1: none).
+std::vector<std::string> EntryActions(pid_t pid, int position, int doing = -1);
+// From now on, what the program tells a screen reader of its list, taken in
+// order: entries as a reader says them ("NAME, N of M"), announcements as
+// "announced: TEXT".
+void ListenToList(pid_t pid);
+std::vector<std::string> TakeHeard();
 
 // --- a program under test (session.cpp)
 

@@ -92,6 +92,34 @@ void WalkWithKeyboard(Session& session) {
   Settle(session);  // fails if Escape closed the window
 }
 
+// A screen reader hears first, and is told last, the function a move or its
+// undo moved, at its new place; an entry offers only what it can do.
+void ListenToMoves(Session& session) {
+  if (Settle(session).List().name != "Functions") Fail("the list is unnamed");
+  Select(session, 1);
+  ListenToList(session.pid);
+  for (const auto& [key, entry] : {std::pair{"alt+Down", "Perimeter, 3 of 4"},
+                                   std::pair{"ctrl+z", "Perimeter, 2 of 4"}}) {
+    Key(key);
+    std::vector<std::string> said;
+    WaitFor([&] {
+      for (std::string& one : TakeHeard()) said.push_back(one);
+      return !said.empty() && said.back().starts_with("announced: ");
+    });
+    if (said.empty() || said.front() != entry ||
+        said.back() != std::string("announced: ") + entry) {
+      Fail(std::string("after ") + key + " a screen reader heard " +
+           Joined(said) + "rather than " + entry + " first and last");
+    }
+  }
+  if (EntryActions(session.pid, 3, 0) != std::vector<std::string>{"activate"}) {
+    Fail("an entry offers actions besides activate");
+  }
+  if (!WaitFor([&] { return Settle(session).List().selection == 3; })) {
+    Fail("activating an entry did not select it");
+  }
+}
+
 void TourKalvane(const fs::path& programs, const fs::path& examples,
                  const fs::path& shots, const fs::path& folder) {
   for (const fs::directory_entry& file : fs::directory_iterator(examples)) {
@@ -107,6 +135,7 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
     UseFileDialog(session, "Load", false,
                   (folder / "shapes_out_of_order.ost").string(), false);
     WalkWithKeyboard(session);
+    ListenToMoves(session);
     Select(session, 1);
     // A click below the last entry keeps the selection.
     const Bounds list = Settle(session).List().screen;
@@ -120,8 +149,15 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
     Key("F3");
     if (!Settle(session).preview) Fail("F3 showed no preview");
     Screenshot(shots / "kalvane_preview.png");
-    Key("F3");
-    if (Settle(session).preview) Fail("F3 did not hide the preview");
+    // Escape in the preview closes it; the main window has the keyboard.
+    Focus(WindowsTitled(kPreviewTitle).at(0));
+    Key("Escape");
+    if (!WaitFor([&] {
+          const std::optional<Screen> now = ReadScreen(session.pid);
+          return now && !now->preview && now->active;
+        })) {
+      Fail("Escape in the preview did not close it for the main window");
+    }
     ResizeAndCheck(session, 640, 440);
     Screenshot(shots / "kalvane_resized.png", session.window);
     ResizeAndCheck(session, 400, 300);

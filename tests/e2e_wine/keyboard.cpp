@@ -1,4 +1,6 @@
 // kalvane driven from the keyboard alone.
+#include <algorithm>
+
 #include "tests/e2e_wine/player.h"
 
 namespace e2e {
@@ -47,6 +49,45 @@ class Keyboard {
   Session& session_;
 };
 
+// The events a screen reader hears about the list's entries, by child (1 up).
+std::vector<std::pair<DWORD, LONG>> heard;
+HWND heardList = nullptr;
+
+void CALLBACK OnListEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
+                          LONG child, DWORD, DWORD) {
+  if (window == heardList && object == OBJID_CLIENT && child > 0) {
+    heard.emplace_back(event, child);
+  }
+}
+
+// Alt+Down in the list: the first entry a reader hears of is the moved
+// one, `name` at its new place, and focus and selection both land there.
+void ExpectMoveHeard(HWND list, const std::string& name, LONG place) {
+  HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SELECTION, nullptr,
+                      OnListEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+  heard.clear();
+  heardList = list;
+  PressKeyWith(VK_MENU, VK_DOWN);
+  const auto has = [&](DWORD event) {
+    return std::ranges::count(heard, std::pair{event, place}) > 0;
+  };
+  WaitFor(
+      [&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+          DispatchMessageW(&message);
+        }
+        return has(EVENT_OBJECT_FOCUS) && has(EVENT_OBJECT_SELECTION);
+      },
+      "focus and selection events for " + name + " after Alt+Down");
+  UnhookWinEvent(hook);
+  if (heard.front().second != place ||
+      ListEntries(list).at(static_cast<size_t>(place - 1)) != name) {
+    Fail("after Alt+Down a reader heard first of another entry than " + name);
+  }
+}
+
 // Identifiers of kalvane's controls.
 constexpr int kUp = 0;
 constexpr int kDown = 1;
@@ -93,6 +134,11 @@ void WalkKeyboard(const Programs& programs, const fs::path& folder) {
   });
   keys.ExpectNothingHappens(VK_RETURN, "Enter in the list");
   keys.ExpectNothingHappens(VK_ESCAPE, "Escape in the list");
+  ExpectMoveHeard(keys.Control(kList), "Beta", 3);
+  keys.Press('Z', VK_CONTROL);
+  ExpectSoon([&]() -> std::string {
+    return ListSelection(keys.Control(kList)) == 1 ? "" : "Ctrl+Z did not undo";
+  });
 
   // Tab walks Load, Save, Up, Down in order; Space presses Down.
   for (int id : {kLoad, 2, kUp, kDown}) {

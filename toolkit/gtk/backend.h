@@ -48,13 +48,16 @@ struct HWND__ {
   GtkListStore* store = nullptr;
   std::vector<std::string> entries;
   bool draggable = false;
-  bool quiet = false;     // selection changes made by the program, not the user
-  bool detached = false;  // the view is without its model while it fills
+  bool quiet = false;  // selection changes made by the program, not the user
+  guint selectionNotice = 0;  // the window's notice of a selection, pending
+  bool detached = false;      // the view is without its model while it fills
   bool pressed = false;
   bool dragging = false;
   double pressX = 0;
   double pressY = 0;
   int32_t dragMark = -1;  // the entry the insertion mark stands in front of
+  // The name a screen reader gives the list; empty: its window's title.
+  std::string accessibleName;
 
   // Text windows: the window that owns it, and the text view in it.
   HWND owner = nullptr;

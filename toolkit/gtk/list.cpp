@@ -6,6 +6,10 @@
 // round trip and a lookup compares the bytes, never the drawn text. A screen
 // reader announces the view as a list, each entry by its text.
 #include <algorithm>
+#include <string>
+#include <string_view>
+
+#include <gtk/gtk-a11y.h>
 
 #include "toolkit/gtk/backend.h"
 
@@ -54,6 +58,10 @@ void Quietly(HWND list, Change change) {
 void AnnounceAsList(HWND list) {
   AtkObject* accessible = gtk_widget_get_accessible(list->widget);
   atk_object_set_role(accessible, ATK_ROLE_LIST);
+  if (!list->accessibleName.empty()) {
+    atk_object_set_name(accessible, list->accessibleName.c_str());
+    return;
+  }
   const char* title = gtk_window_get_title(GTK_WINDOW(list->parent->widget));
   atk_object_set_name(accessible, title == nullptr ? "" : title);
 }
@@ -92,11 +100,24 @@ int32_t Selected(HWND list) {
   return position;
 }
 
+gboolean IssueSelectionNotice(gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  list->selectionNotice = 0;
+  IssueCommand(list, 1);
+  return G_SOURCE_REMOVE;
+}
+
 // A click or key that changes the selection: the window hears of it, as it
-// does from a native list. The program's own changes stay quiet.
+// does from a native list. The program's own changes stay quiet. The view
+// tells a screen reader of the entry it selected and focused only after
+// this signal, so the window hears of it once the view is done: what the
+// window does about it, such as the preview following, then comes after
+// the entry and does not speak over it.
 void OnSelectionChanged(GtkTreeSelection*, gpointer data) {
   auto* list = static_cast<HWND>(data);
-  if (!list->quiet) IssueCommand(list, 1);
+  if (list->quiet || list->selectionNotice != 0) return;
+  list->selectionNotice = g_idle_add_full(G_PRIORITY_HIGH_IDLE,
+                                          IssueSelectionNotice, list, nullptr);
 }
 
 gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer data) {
@@ -128,6 +149,114 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
 
 gboolean OnGrabBroken(GtkWidget*, GdkEvent*, gpointer data) {
   return tovi::gtk::OnDragGrabBroken(static_cast<HWND>(data));
+}
+
+// Activating an entry (a screen reader's action on it, Enter, a double
+// click) selects it as a click does; the window hears of a change.
+void OnRowActivated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*,
+                    gpointer) {
+  gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+}
+
+// The entries' accessibles are the tree view's cells, which offer editing,
+// expanding and activating. A list entry is neither edited nor expanded,
+// so the cells of the toolkit's lists offer activation alone; cells of
+// other views (a file dialog's) keep all of theirs.
+constexpr char kListMark[] = "tovi-list";
+AtkActionIface cellActions{};
+
+bool InToolkitList(AtkAction* action) {
+  GtkWidget* view = gtk_accessible_get_widget(GTK_ACCESSIBLE(action));
+  return view != nullptr && g_object_get_data(G_OBJECT(view), kListMark);
+}
+
+// The cell's own number of its activate action; -1 when it has none.
+int ActivateIndex(AtkAction* action) {
+  const int count = cellActions.get_n_actions(action);
+  for (int i = 0; i < count; ++i) {
+    const char* name = cellActions.get_name(action, i);
+    if (name != nullptr && std::string_view(name) == "activate") return i;
+  }
+  return -1;
+}
+
+// Action `i` of a cell as its own actions number it.
+int CellAction(AtkAction* action, int i) {
+  if (!InToolkitList(action)) return i;
+  return i == 0 ? ActivateIndex(action) : -1;
+}
+
+gint ListCellActionCount(AtkAction* action) {
+  if (!InToolkitList(action)) return cellActions.get_n_actions(action);
+  return ActivateIndex(action) < 0 ? 0 : 1;
+}
+
+gboolean ListCellDoAction(AtkAction* action, gint i) {
+  const int own = CellAction(action, i);
+  return own >= 0 && cellActions.do_action(action, own);
+}
+
+const gchar* ListCellActionName(AtkAction* action, gint i) {
+  const int own = CellAction(action, i);
+  return own < 0 ? nullptr : cellActions.get_name(action, own);
+}
+
+const gchar* ListCellActionDescription(AtkAction* action, gint i) {
+  const int own = CellAction(action, i);
+  return own < 0 ? nullptr : cellActions.get_description(action, own);
+}
+
+const gchar* ListCellActionKeys(AtkAction* action, gint i) {
+  const int own = CellAction(action, i);
+  return own < 0 ? nullptr : cellActions.get_keybinding(action, own);
+}
+
+const gchar* ListCellActionLocalizedName(AtkAction* action, gint i) {
+  const int own = CellAction(action, i);
+  if (own < 0) return nullptr;
+  return cellActions.get_localized_name != nullptr
+             ? cellActions.get_localized_name(action, own)
+             : cellActions.get_name(action, own);
+}
+
+// Once per run: a list's entries are cells of this kind.
+void OfferOnlyWorkingActions() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto* cellClass = g_type_class_ref(GTK_TYPE_TEXT_CELL_ACCESSIBLE);
+  auto* actions = static_cast<AtkActionIface*>(
+      g_type_interface_peek(cellClass, ATK_TYPE_ACTION));
+  if (actions == nullptr || actions->get_n_actions == nullptr ||
+      actions->get_name == nullptr || actions->do_action == nullptr) {
+    return;
+  }
+  cellActions = *actions;
+  actions->get_n_actions = ListCellActionCount;
+  actions->do_action = ListCellDoAction;
+  actions->get_name = ListCellActionName;
+  actions->get_description = ListCellActionDescription;
+  actions->get_keybinding = ListCellActionKeys;
+  actions->get_localized_name = ListCellActionLocalizedName;
+}
+
+// Tells a screen reader where the entry at `position` now stands: its
+// cell is focused again, for a reader that follows the focus, and the
+// list announces "NAME, N of M", as readers say an entry of a list.
+void AnnounceMove(HWND list, int32_t position) {
+  AtkObject* accessible = gtk_widget_get_accessible(list->widget);
+  if (gtk_widget_has_focus(list->widget) && ATK_IS_TABLE(accessible)) {
+    if (AtkObject* cell =
+            atk_table_ref_at(ATK_TABLE(accessible), position, 0)) {
+      atk_object_notify_state_change(cell, ATK_STATE_FOCUSED, TRUE);
+      g_object_unref(cell);
+    }
+  }
+  if (g_signal_lookup("announcement", ATK_TYPE_OBJECT) == 0) return;
+  const std::string said =
+      DisplayText(list->entries[static_cast<size_t>(position)]) + ", " +
+      std::to_string(position + 1) + " of " + std::to_string(Count(list));
+  g_signal_emit_by_name(accessible, "announcement", said.c_str());
 }
 
 }  // namespace
@@ -220,6 +349,10 @@ HWND ToviAddListBox(HWND parent, int32_t /*style*/, int32_t /*exStyle*/,
   record->store = store;
 
   tovi::gtk::AnnounceAsList(record);
+  g_object_set_data(G_OBJECT(view), tovi::gtk::kListMark, record);
+  tovi::gtk::OfferOnlyWorkingActions();
+  g_signal_connect(view, "row-activated", G_CALLBACK(tovi::gtk::OnRowActivated),
+                   record);
 
   g_signal_connect(gtk_tree_view_get_selection(tree), "changed",
                    G_CALLBACK(tovi::gtk::OnSelectionChanged), record);
@@ -342,4 +475,48 @@ void ToviListBox_SetCaret(HWND list, int32_t position) {
       gtk_tree_path_free(kept);
     }
   });
+}
+
+ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
+  HWND found = FindList(list);
+  if (found == nullptr || !tovi::gtk::InRange(found, from) ||
+      !tovi::gtk::InRange(found, to)) {
+    return kFalse;
+  }
+  tovi::gtk::Reattach(found);
+  GtkTreeModel* model = GTK_TREE_MODEL(found->store);
+  GtkTreeIter moved;
+  GtkTreeIter place;
+  if (!gtk_tree_model_iter_nth_child(model, &moved, nullptr, from) ||
+      !gtk_tree_model_iter_nth_child(model, &place, nullptr, to)) {
+    return kFalse;
+  }
+  auto& entries = found->entries;
+  const auto begin = entries.begin();
+  // The row itself moves, keeping its accessible, its selection and the
+  // focus mark: removing and inserting it would have a screen reader hear
+  // the neighbour that takes its place first.
+  tovi::gtk::Quietly(found, [&] {
+    if (from < to) {
+      std::rotate(begin + from, begin + from + 1, begin + to + 1);
+      gtk_list_store_move_after(found->store, &moved, &place);
+    } else if (from > to) {
+      std::rotate(begin + to, begin + from, begin + from + 1);
+      gtk_list_store_move_before(found->store, &moved, &place);
+    }
+  });
+  tovi::gtk::ShowSelection(found, to);
+  tovi::gtk::AnnounceMove(found, to);
+  return kTrue;
+}
+
+void ToviSetAccessibleName(HWND control, const std::string& name) {
+  HWND found = Find(control);
+  if (found == nullptr) return;
+  if (found->kind == RecordKind::kList) {
+    found->accessibleName = name;
+    tovi::gtk::AnnounceAsList(found);
+    return;
+  }
+  atk_object_set_name(gtk_widget_get_accessible(found->widget), name.c_str());
 }

@@ -42,9 +42,17 @@ gboolean OnDelete(GtkWidget* widget, GdkEvent*, gpointer) {
   return TRUE;
 }
 
-// Keys pressed here are the owner's shortcuts too, F3 among them.
+// Keys pressed here are the owner's shortcuts too, F3 among them. Escape
+// closes the window, as it closes a dialog, and the owner takes the
+// keyboard back.
 gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto* view = static_cast<HWND>(data);
+  if (event->keyval == GDK_KEY_Escape &&
+      (event->state & gtk_accelerator_get_default_mod_mask()) == 0) {
+    gtk_widget_hide(view->widget);
+    gtk_window_present(GTK_WINDOW(view->owner->widget));
+    return TRUE;
+  }
   return OfferKey(view->owner, *event) ? TRUE : FALSE;
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/headless/headless_list.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -112,4 +113,20 @@ void ToviListBox_SetSelection(HWND list,
 
 void ToviListBox_SetCaret(HWND /*list*/, int32_t /*position*/) {
   // A list nobody sees has no focus mark to place.
+}
+
+ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
+  Entries* entries = Of(list);
+  if (entries == nullptr || !InRange(*entries, from) ||
+      !InRange(*entries, to)) {
+    return kFalse;
+  }
+  const auto begin = entries->texts.begin();
+  if (from < to) {
+    std::rotate(begin + from, begin + from + 1, begin + to + 1);
+  } else {
+    std::rotate(begin + to, begin + from, begin + from + 1);
+  }
+  entries->selection = to;
+  return kTrue;
 }

@@ -28,6 +28,7 @@ struct HWND__ {
   int32_t id = -1;        // -1 for a window
   std::string text;       // a window's title or a button's caption
   std::string toolTip;
+  std::string accessibleName;  // empty: the caption or title names it
   bool enabled = true;
 
   // Windows.

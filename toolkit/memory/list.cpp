@@ -124,6 +124,37 @@ void ToviListBox_SetCaret(HWND list, int32_t position) {
   if (found != nullptr && InRange(found, position)) found->caret = position;
 }
 
+// A native list has no move of its own: the entry is taken out and put in
+// again, and that insertion may be refused as AddItem's may.
+ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
+  HWND found = FindList(list);
+  if (found == nullptr || !InRange(found, from) || !InRange(found, to)) {
+    return kFalse;
+  }
+  const std::string text = found->entries.At(from);
+  if (found->entriesBeforeFailure >= 0 && found->entriesBeforeFailure-- == 0) {
+    if (found->entryFailure == tovi::memory::EntryFailure::kThrow) {
+      throw std::bad_alloc();
+    }
+    return kFalse;
+  }
+  found->entries.Remove(from);
+  try {
+    found->entries.Insert(to, text);
+  } catch (...) {
+    // The place it was taken from has just been freed.
+    found->entries.Insert(from, text);
+    throw;
+  }
+  found->selection = to;
+  found->caret = to;
+  return kTrue;
+}
+
+void ToviSetAccessibleName(HWND control, const std::string& name) {
+  if (HWND found = Find(control)) found->accessibleName = name;
+}
+
 namespace tovi::memory {
 
 void Select(HWND list, int32_t position) {

@@ -74,6 +74,16 @@ bool OfferKey(const MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
     return false;
   }
+  // Escape closes a text window, as it closes a dialog; its owner takes
+  // the keyboard back.
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+      HeldModifiers() == 0 && ToviTextWindow_IsShown(root) == kTrue) {
+    ToviTextWindow_Show(root, kFalse);
+    SetActiveWindow(GetWindow(root, GW_OWNER));
+    usedKey = VK_ESCAPE;
+    return true;
+  }
   WindowState* state = KeyWindowOf(message.hwnd);
   // Holding a modifier down is part of a drag's gesture; any other key
   // ends the drag.

@@ -3,6 +3,8 @@
 
 #include "toolkit/win32/backend.h"
 
+#include <oleacc.h>
+
 namespace tovi::win32 {
 namespace {
 
@@ -164,4 +166,64 @@ void ToviListBox_SetSelection(HWND list,
 
 void ToviListBox_SetCaret(HWND list, int32_t position) {
   if (IsList(list)) SendMessageW(list, LB_SETCARETINDEX, position, FALSE);
+}
+
+// The list box has no move of its own: the moved entry itself is taken out
+// and put in again, so a screen reader hears of that entry and not of the
+// neighbour it passed. The list keeps its selection on the entry it was on
+// and says nothing once it is there already, so the selection and focus
+// events are raised here for the moved entry, after it stands in its place.
+ToviBool ToviListBox_MoveItem(HWND list, int32_t from, int32_t to) {
+  const int32_t count = ToviListBox_GetCount(list);
+  if (!IsList(list) || from < 0 || from >= count || to < 0 || to >= count) {
+    return kFalse;
+  }
+  const std::wstring text = ReadEntry(list, from);
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  // The list shows the entry moved, not its way out and in, and the entries
+  // stay where they were on screen but for the move itself.
+  tovi::win32::SuspendRedraw(list);
+  const LRESULT top = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+  if (SendMessageW(list, LB_DELETESTRING, from, 0) == LB_ERR) return kFalse;
+  if (PositionOf(SendMessageW(list, LB_INSERTSTRING, to,
+                              reinterpret_cast<LPARAM>(text.c_str()))) != to) {
+    // A list short of memory: the entry goes back where it was, taking the
+    // room it has just given up.
+    SendMessageW(list, LB_INSERTSTRING, from,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(list, LB_SETCURSEL, selected, 0);
+    return kFalse;
+  }
+  SendMessageW(list, LB_SETTOPINDEX, top, 0);
+  SendMessageW(list, LB_SETCURSEL, to, 0);
+  SendMessageW(list, LB_SETCARETINDEX, to, FALSE);
+  // Child identifiers of a list's entries count from 1.
+  const LONG child = to + 1;
+  NotifyWinEvent(EVENT_OBJECT_SELECTION, list, OBJID_CLIENT, child);
+  if (GetFocus() == list) {
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, list, OBJID_CLIENT, child);
+  }
+  return kTrue;
+}
+
+void ToviSetAccessibleName(HWND control, const std::string& name) {
+  if (!IsWindow(control) ||
+      tovi::win32::StateOf(GetParent(control)) == nullptr) {
+    return;
+  }
+  const std::wstring wide = tovi::win32::Widen(name);
+  // A list draws no text of its own, so its window text can carry the name
+  // for readers that take a control's name from there.
+  if (IsList(control)) SetWindowTextW(control, wide.c_str());
+  // The system's accessibility proxies would name a list after the label
+  // before it, which this window has none of; the name given here stands
+  // in for that label.
+  IAccPropServices* services = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr,
+                                 CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                 reinterpret_cast<void**>(&services)))) {
+    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                             CHILDID_SELF, PROPID_ACC_NAME, wide.c_str());
+    services->Release();
+  }
 }
