@@ -35,6 +35,7 @@ struct HWND__ {
 
   // Windows.
   GtkWidget* fixed = nullptr;  // the container the controls are placed in
+  GtkWidget* dock = nullptr;   // made when a text window first docks in it
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
@@ -56,9 +57,15 @@ struct HWND__ {
   double pressY = 0;
   int32_t dragMark = -1;  // the entry the insertion mark stands in front of
 
-  // Text windows: the window that owns it, and the text view in it.
+  // Text windows: the window that owns it, the text view in it (inside
+  // `scroller`), the size asked for, and while it stands docked inside its
+  // owner, how much wider the owner was made for it.
   HWND owner = nullptr;
   GtkWidget* textView = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool docked = false;
+  int grownBy = 0;
 };
 
 struct HICON__ {
