@@ -245,6 +245,21 @@ std::optional<std::string> TextInside(const Object& object) {
   return std::nullopt;
 }
 
+// The preview's text object inside `object`, when it is showing.
+Object FindPreview(const Object& object) {
+  for (const Object& child : Children(object)) {
+    const AtspiRole role = RoleOf(child);
+    if (role == ATSPI_ROLE_TEXT) {
+      if (NameOf(child) == kPreviewTitle && Has(child, ATSPI_STATE_SHOWING)) {
+        return child;
+      }
+    } else if (role != ATSPI_ROLE_LIST && role != ATSPI_ROLE_PUSH_BUTTON) {
+      if (Object found = FindPreview(child)) return found;
+    }
+  }
+  return {};
+}
+
 void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
   for (const Object& child : Children(object)) {
     const AtspiRole role = RoleOf(child);
@@ -344,6 +359,10 @@ std::optional<Screen> ReadScreen(pid_t pid) {
       screen.title = NameOf(window);
       screen.active = Has(window, ATSPI_STATE_ACTIVE);
       Collect(window, screen.lists, screen.buttons, nullptr);
+      // Where it has no room beside the window the preview stands inside.
+      if (const Object docked = FindPreview(window)) {
+        screen.preview = TextInside(Parent(docked)).value_or("");
+      }
       continue;
     }
     if (NameOf(window) == kPreviewTitle) {

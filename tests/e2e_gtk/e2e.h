@@ -205,6 +205,9 @@ fs::path FreshFolder();
 // Plays one scenario file (tests/scenarios/FORMAT.md).
 void PlayScenario(const fs::path& scenarioFile, const fs::path& programs,
                   const fs::path& data);
+// Runs kalvane on GTK's Wayland backend in a Weston nested in the X server
+// and checks that, with the preview shown, the keys still reach the list.
+void PlayOnWayland(const fs::path& programs, const fs::path& data);
 // Walks through both programs taking screenshots into `shots`, and checks
 // that the controls follow the layout when the window is resized.
 void Tour(const fs::path& programs, const fs::path& examples,
