@@ -397,4 +397,39 @@ Bounds EntryBounds(pid_t pid, int position) {
   return Extents(cell, ATSPI_COORD_TYPE_SCREEN);
 }
 
+Bounds PreviewBounds(pid_t pid, int start, int end) {
+  const Object app = Application(pid);
+  Object preview;
+  for (const Object& window : app ? Children(app) : std::vector<Object>{}) {
+    if ((preview = FindPreview(window))) break;
+  }
+  Bounds bounds;
+  if (!preview) return bounds;
+  // The union of the characters' own rectangles.
+  int right = 0;
+  int bottom = 0;
+  for (int offset = start; offset < end; ++offset) {
+    Variant reply =
+        Call(preview, "org.a11y.atspi.Text", "GetCharacterExtents",
+             g_variant_new("(iu)", offset,
+                           static_cast<guint32>(ATSPI_COORD_TYPE_SCREEN)),
+             "(iiii)");
+    Bounds c;
+    if (!reply) return {};
+    g_variant_get(reply.get(), "(iiii)", &c.x, &c.y, &c.w, &c.h);
+    if (offset == start) {
+      bounds = c;
+      right = c.x + c.w;
+      bottom = c.y + c.h;
+    }
+    bounds.x = std::min(bounds.x, c.x);
+    bounds.y = std::min(bounds.y, c.y);
+    right = std::max(right, c.x + c.w);
+    bottom = std::max(bottom, c.y + c.h);
+  }
+  bounds.w = right - bounds.x;
+  bounds.h = bottom - bounds.y;
+  return bounds;
+}
+
 }  // namespace e2e

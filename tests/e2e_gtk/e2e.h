@@ -151,6 +151,12 @@ void StartAccessibility();
 std::optional<Screen> ReadScreen(pid_t pid);
 // The screen rectangle of entry `position` of the list, read fresh.
 Bounds EntryBounds(pid_t pid, int position);
+// The screen rectangle of the preview's characters from `start` up to
+// `end`; all zero when no preview is shown.
+Bounds PreviewBounds(pid_t pid, int start, int end);
+// The colours of the screen's pixels inside `area`, as 0xRRGGBB
+// (xserver.cpp).
+std::vector<unsigned long> ScreenPixels(const Bounds& area);
 
 // --- a program under test (session.cpp)
 
@@ -169,9 +175,11 @@ struct Session {
 };
 
 // Starts `program` in `folder` and waits for its main window.
+// `environment` adds to the program's ("GTK_THEME=...").
 Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
-               const std::vector<std::string>& arguments = {});
+               const std::vector<std::string>& arguments = {},
+               const std::vector<std::string>& environment = {});
 // Waits until every input sent so far has been handled, answers (with OK)
 // any message box that came up, and any question as `answers` says,
 // checking each is on screen and owned by the main window, and returns

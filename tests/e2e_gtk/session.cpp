@@ -98,7 +98,8 @@ void AnswerQuestion(Session& session, const Box& question) {
 
 Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
-               const std::vector<std::string>& arguments) {
+               const std::vector<std::string>& arguments,
+               const std::vector<std::string>& environment) {
   Session session;
   session.folder = folder;
   session.title = title;
@@ -107,12 +108,12 @@ Session Launch(const fs::path& program, const std::string& title,
   // tests.
   std::vector<std::string> argv = {fs::absolute(program).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  session.pid = Spawn(
-      argv,
-      {"HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
-       "XDG_CONFIG_HOME=" + (folder / ".config").string(),
-       "XDG_DATA_HOME=" + (folder / ".local").string(), "GDK_BACKEND=x11"},
-      folder);
+  std::vector<std::string> variables = {
+      "HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
+      "XDG_CONFIG_HOME=" + (folder / ".config").string(),
+      "XDG_DATA_HOME=" + (folder / ".local").string(), "GDK_BACKEND=x11"};
+  variables.insert(variables.end(), environment.begin(), environment.end());
+  session.pid = Spawn(argv, variables, folder);
   // A message box over it may bear the same title; the main window is the
   // one no other window owns.
   WaitFor([&] {

@@ -2,8 +2,10 @@
 // windows and the open dialog for the documentation, and a check that the
 // controls follow the layout when the user resizes the window.
 #include <iostream>
+#include <map>
 
 #include "tests/e2e_gtk/e2e.h"
+#include "toolkit/gtk/contrast.h"
 
 namespace e2e {
 namespace {
@@ -132,6 +134,82 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
   }
 }
 
+// The contrast of a word of the preview as the screen shows it: its
+// background is the colour most of its pixels have, its colour the one
+// that stands out most from that.
+double WordContrast(pid_t pid, const std::string& preview,
+                    const std::string& word) {
+  const size_t at = preview.find(word);
+  if (at == std::string::npos) {
+    Fail("the preview shows no " + word + " in:\n" + preview);
+  }
+  // The window is drawn a little after it is on the bus.
+  Bounds bounds;
+  if (!WaitFor([&] {
+        bounds = PreviewBounds(pid, static_cast<int>(at),
+                               static_cast<int>(at + word.size()));
+        return bounds.w > 0 && bounds.h > 0;
+      })) {
+    Fail("the preview hides " + word + " at " + std::to_string(bounds.x) + "," +
+         std::to_string(bounds.y) + " " + std::to_string(bounds.w) + "x" +
+         std::to_string(bounds.h));
+  }
+  std::map<unsigned long, int> counts;
+  for (unsigned long pixel : ScreenPixels(bounds)) ++counts[pixel];
+  auto rgb = [](unsigned long pixel) {
+    auto channel = [&](int shift) {
+      return static_cast<double>((pixel >> shift) & 0xff) / 255.0;
+    };
+    return tovi::gtk::Rgb{channel(16), channel(8), channel(0)};
+  };
+
+  auto most = counts.begin();
+  for (auto it = counts.begin(); it != counts.end(); ++it) {
+    if (it->second > most->second) most = it;
+  }
+  double best = 1;
+  for (const auto& [pixel, count] : counts) {
+    best =
+        std::max(best, tovi::gtk::ContrastRatio(rgb(pixel), rgb(most->first)));
+  }
+  return best;
+}
+
+// The preview's keywords, strings and comments read at 4.5:1 or better in
+// the theme given, measured on the screen.
+void CheckPreviewColours(const fs::path& programs, const fs::path& folder,
+                         const std::string& theme) {
+  Session session = Launch(programs / "kalvane", "Kalvane", folder,
+                           {"greeting.ost"}, {"GTK_THEME=" + theme});
+  try {
+    Focus(session.window);
+    Key("F3");
+    // Shout's comment above it and keywords; Greet's string, whose
+    // letters have strokes wide enough to show their colour whole.
+    struct Word {
+      int function;
+      const char* kind;
+      const char* text;
+    };
+    for (const Word& word :
+         {Word{1, "keyword", "FUNCTION"}, Word{1, "comment", "' Upper case"},
+          Word{0, "string", "\"Hello, \""}}) {
+      Select(session, word.function);
+      const std::optional<std::string> preview = Settle(session).preview;
+      if (!preview) Fail("F3 showed no preview");
+      const double ratio = WordContrast(session.pid, *preview, word.text);
+      if (ratio < 4.5) {
+        Fail("in " + theme + " a " + word.kind + " reads at " +
+             std::to_string(ratio) + ":1");
+      }
+    }
+    Close(session);
+  } catch (...) {
+    Stop(session.pid);
+    throw;
+  }
+}
+
 // The picture shows a drag in progress. Over the dragged entry itself the
 // program does not want a drop, so no insertion mark shows there; over
 // another entry the mark stands in front of it, and the list tells a screen
@@ -184,6 +262,9 @@ void Tour(const fs::path& programs, const fs::path& examples,
   const fs::path folder = FreshFolder();
   try {
     TourKalvane(programs, examples, shots, folder);
+    for (const char* theme : {"Adwaita", "Adwaita:dark"}) {
+      CheckPreviewColours(programs, folder, theme);
+    }
     TourListdrag(programs, shots, folder);
   } catch (...) {
     fs::remove_all(folder);
