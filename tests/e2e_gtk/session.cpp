@@ -2,12 +2,16 @@
 // check see the effect of every input sent before it, the message boxes and
 // file dialogs a user answers, and closing it.
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 
 #include "tests/e2e_gtk/e2e.h"
 
 namespace e2e {
 namespace {
+
+// In the program's working folder, hidden from its file dialogs.
+const std::string kErrorsFile = ".program-errors";
 
 Screen Current(const Session& session) {
   std::optional<Screen> screen = ReadScreen(session.pid);
@@ -106,7 +110,10 @@ Session Launch(const fs::path& program, const std::string& title,
   // HOME and settings of its own, so nothing the desktop keeps (recent
   // files, the dialog's size) lands in the user's own or leaks between
   // tests.
-  std::vector<std::string> argv = {fs::absolute(program).string()};
+  // Its error output goes to a file, for Close to look through.
+  std::vector<std::string> argv = {"/bin/sh", "-c",
+                                   "exec \"$0\" \"$@\" 2>" + kErrorsFile,
+                                   fs::absolute(program).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<std::string> variables = {
       "HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
@@ -280,6 +287,17 @@ void Close(Session& session) {
     Fail("the program did not end when its window was closed");
   }
   session.pid = -1;
+  // A critical warning is a fault the user never sees but a screen reader
+  // may suffer from: a walk of the accessibility tree that met a dead
+  // object, say.
+  std::ifstream errors(session.folder / kErrorsFile);
+  std::string line;
+  std::string critical;
+  while (std::getline(errors, line)) {
+    std::cerr << line << '\n';
+    if (line.find("-CRITICAL") != std::string::npos) critical += line + "\n";
+  }
+  if (!critical.empty()) Fail("the program logged:\n" + critical);
   if (*status != 0)
     Fail("the program ended with status " + std::to_string(*status));
 }
