@@ -403,33 +403,20 @@ Bounds PreviewBounds(pid_t pid, int start, int end) {
   for (const Object& window : app ? Children(app) : std::vector<Object>{}) {
     if ((preview = FindPreview(window))) break;
   }
-  Bounds bounds;
-  if (!preview) return bounds;
-  // The union of the characters' own rectangles.
-  int right = 0;
-  int bottom = 0;
-  for (int offset = start; offset < end; ++offset) {
+  // From the first character's left edge to the last one's right edge.
+  Bounds first;
+  Bounds last;
+  for (auto [offset, bounds] : {std::pair{start, &first}, {end - 1, &last}}) {
     Variant reply =
         Call(preview, "org.a11y.atspi.Text", "GetCharacterExtents",
              g_variant_new("(iu)", offset,
                            static_cast<guint32>(ATSPI_COORD_TYPE_SCREEN)),
              "(iiii)");
-    Bounds c;
     if (!reply) return {};
-    g_variant_get(reply.get(), "(iiii)", &c.x, &c.y, &c.w, &c.h);
-    if (offset == start) {
-      bounds = c;
-      right = c.x + c.w;
-      bottom = c.y + c.h;
-    }
-    bounds.x = std::min(bounds.x, c.x);
-    bounds.y = std::min(bounds.y, c.y);
-    right = std::max(right, c.x + c.w);
-    bottom = std::max(bottom, c.y + c.h);
+    g_variant_get(reply.get(), "(iiii)", &bounds->x, &bounds->y, &bounds->w,
+                  &bounds->h);
   }
-  bounds.w = right - bounds.x;
-  bounds.h = bottom - bounds.y;
-  return bounds;
+  return {first.x, first.y, last.x + last.w - first.x, first.h};
 }
 
 }  // namespace e2e

@@ -175,11 +175,9 @@ struct Session {
 };
 
 // Starts `program` in `folder` and waits for its main window.
-// `environment` adds to the program's ("GTK_THEME=...").
 Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
-               const std::vector<std::string>& arguments = {},
-               const std::vector<std::string>& environment = {});
+               const std::vector<std::string>& arguments = {});
 // Waits until every input sent so far has been handled, answers (with OK)
 // any message box that came up, and any question as `answers` says,
 // checking each is on screen and owned by the main window, and returns

@@ -10,7 +10,7 @@
 namespace e2e {
 namespace {
 
-// In the program's working folder, hidden from its file dialogs.
+// The program's error output, hidden from its file dialogs.
 const std::string kErrorsFile = ".program-errors";
 
 Screen Current(const Session& session) {
@@ -102,25 +102,23 @@ void AnswerQuestion(Session& session, const Box& question) {
 
 Session Launch(const fs::path& program, const std::string& title,
                const fs::path& folder,
-               const std::vector<std::string>& arguments,
-               const std::vector<std::string>& environment) {
+               const std::vector<std::string>& arguments) {
   Session session;
   session.folder = folder;
   session.title = title;
   // HOME and settings of its own, so nothing the desktop keeps (recent
   // files, the dialog's size) lands in the user's own or leaks between
   // tests.
-  // Its error output goes to a file, for Close to look through.
   std::vector<std::string> argv = {"/bin/sh", "-c",
                                    "exec \"$0\" \"$@\" 2>" + kErrorsFile,
                                    fs::absolute(program).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> variables = {
-      "HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
-      "XDG_CONFIG_HOME=" + (folder / ".config").string(),
-      "XDG_DATA_HOME=" + (folder / ".local").string(), "GDK_BACKEND=x11"};
-  variables.insert(variables.end(), environment.begin(), environment.end());
-  session.pid = Spawn(argv, variables, folder);
+  session.pid = Spawn(
+      argv,
+      {"HOME=" + folder.string(), "GSETTINGS_BACKEND=memory",
+       "XDG_CONFIG_HOME=" + (folder / ".config").string(),
+       "XDG_DATA_HOME=" + (folder / ".local").string(), "GDK_BACKEND=x11"},
+      folder);
   // A message box over it may bear the same title; the main window is the
   // one no other window owns.
   WaitFor([&] {
@@ -287,17 +285,12 @@ void Close(Session& session) {
     Fail("the program did not end when its window was closed");
   }
   session.pid = -1;
-  // A critical warning is a fault the user never sees but a screen reader
-  // may suffer from: a walk of the accessibility tree that met a dead
-  // object, say.
+  // A critical warning is a fault, if one the user does not see.
   std::ifstream errors(session.folder / kErrorsFile);
-  std::string line;
-  std::string critical;
-  while (std::getline(errors, line)) {
+  for (std::string line; std::getline(errors, line);) {
     std::cerr << line << '\n';
-    if (line.find("-CRITICAL") != std::string::npos) critical += line + "\n";
+    if (line.find("-CRITICAL") != std::string::npos) Fail("logged: " + line);
   }
-  if (!critical.empty()) Fail("the program logged:\n" + critical);
   if (*status != 0)
     Fail("the program ended with status " + std::to_string(*status));
 }
