@@ -129,8 +129,9 @@ void Move(GtkWidget* widget, const std::function<void(GtkWidget*)>& add) {
 }
 
 // The view stands inside its owner, right of the controls. The owner grows
-// by the view's width as far as its screen allows; the rest of the room
-// the controls and the view share, the controls keeping at least half.
+// by the view's width as far as its screen allows (moving left where it
+// must to stay on it); where that is not enough the controls keep their
+// width while the view still gets a third.
 void Dock(HWND view) {
   HWND owner = view->owner;
   if (owner->dock == nullptr) {
@@ -161,17 +162,18 @@ void Dock(HWND view) {
     int x = 0;
     int y = 0;
     gtk_window_get_position(window, &x, &y);
-    if (x + total > area.x + area.width) {
-      gtk_window_move(window, std::max(area.x, area.x + area.width - total), y);
-    }
+    const int left = std::max(area.x, std::min(x, area.x + area.width - total));
+    view->movedBy = x - left;
+    if (view->movedBy > 0) gtk_window_move(window, left, y);
   }
-  gtk_paned_set_position(GTK_PANED(owner->dock),
-                         std::max(total / 2, total - view->width));
+  gtk_paned_set_position(
+      GTK_PANED(owner->dock),
+      std::max(total - view->width, std::min(width, total * 2 / 3)));
   view->docked = true;
 }
 
 // The view goes back into its own window, hidden, and the owner back to
-// the width it had.
+// the width and place it had.
 void Undock(HWND view) {
   Move(view->scroller, [&](GtkWidget* scroller) {
     gtk_container_add(GTK_CONTAINER(view->widget), scroller);
@@ -184,7 +186,14 @@ void Undock(HWND view) {
     gtk_window_get_size(window, &width, &height);
     gtk_window_resize(window, std::max(width - view->grownBy, 1), height);
   }
+  if (view->movedBy > 0) {
+    int x = 0;
+    int y = 0;
+    gtk_window_get_position(window, &x, &y);
+    gtk_window_move(window, x + view->movedBy, y);
+  }
   view->grownBy = 0;
+  view->movedBy = 0;
   view->docked = false;
 }
 
