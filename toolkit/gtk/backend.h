@@ -58,13 +58,12 @@ struct HWND__ {
   int32_t dragMark = -1;  // the entry the insertion mark stands in front of
 
   // Text windows: the window that owns it, the text view in it (inside
-  // `scroller`), the size asked for, and while it stands docked inside its
+  // `scroller`), the width asked for, and while it stands docked inside its
   // owner, how much wider the owner was made for it and how far left it
   // moved to stay on its screen.
   HWND owner = nullptr;
   GtkWidget* textView = nullptr;
   int32_t width = 0;
-  int32_t height = 0;
   bool docked = false;
   int grownBy = 0;
   int movedBy = 0;

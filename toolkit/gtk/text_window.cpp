@@ -263,7 +263,6 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
   record->textView = text;
   record->scroller = scroller;
   record->width = std::max(width, 1);
-  record->height = std::max(height, 1);
   g_signal_connect(widget, "delete-event", G_CALLBACK(tovi::gtk::OnDelete),
                    nullptr);
   g_signal_connect(widget, "key-press-event", G_CALLBACK(tovi::gtk::OnKey),
