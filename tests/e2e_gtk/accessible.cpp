@@ -246,6 +246,21 @@ std::optional<std::string> TextInside(const Object& object) {
   return std::nullopt;
 }
 
+// The preview's text object inside `object`, when it is showing.
+Object FindPreview(const Object& object) {
+  for (const Object& child : Children(object)) {
+    const AtspiRole role = RoleOf(child);
+    if (role == ATSPI_ROLE_TEXT) {
+      if (NameOf(child) == kPreviewTitle && Has(child, ATSPI_STATE_SHOWING)) {
+        return child;
+      }
+    } else if (role != ATSPI_ROLE_LIST && role != ATSPI_ROLE_PUSH_BUTTON) {
+      if (Object found = FindPreview(child)) return found;
+    }
+  }
+  return {};
+}
+
 void ReadMenu(const Object& object, std::vector<MenuItemState>& items) {
   for (const Object& child : Children(object)) {
     const AtspiRole role = RoleOf(child);
@@ -394,6 +409,10 @@ std::optional<Screen> ReadScreen(pid_t pid) {
       screen.title = NameOf(window);
       screen.active = Has(window, ATSPI_STATE_ACTIVE);
       Collect(window, screen.lists, screen.buttons, nullptr);
+      // Where it has no room beside the window the preview stands inside.
+      if (const Object docked = FindPreview(window)) {
+        screen.preview = TextInside(Parent(docked)).value_or("");
+      }
       continue;
     }
     if (NameOf(window) == kPreviewTitle) {
@@ -464,6 +483,28 @@ std::vector<std::string> TakeHeard() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
   return std::exchange(heard, {});
+}
+
+Bounds PreviewBounds(pid_t pid, int start, int end) {
+  const Object app = Application(pid);
+  Object preview;
+  for (const Object& window : app ? Children(app) : std::vector<Object>{}) {
+    if ((preview = FindPreview(window))) break;
+  }
+  // From the first character's left edge to the last one's right edge.
+  Bounds first;
+  Bounds last;
+  for (auto [offset, bounds] : {std::pair{start, &first}, {end - 1, &last}}) {
+    Variant reply =
+        Call(preview, "org.a11y.atspi.Text", "GetCharacterExtents",
+             g_variant_new("(iu)", offset,
+                           static_cast<guint32>(ATSPI_COORD_TYPE_SCREEN)),
+             "(iiii)");
+    if (!reply) return {};
+    g_variant_get(reply.get(), "(iiii)", &bounds->x, &bounds->y, &bounds->w,
+                  &bounds->h);
+  }
+  return {first.x, first.y, last.x + last.w - first.x, first.h};
 }
 
 }  // namespace e2e

@@ -159,6 +159,12 @@ std::vector<std::string> EntryActions(pid_t pid, int position, int doing = -1);
 // "announced: TEXT".
 void ListenToList(pid_t pid);
 std::vector<std::string> TakeHeard();
+// The screen rectangle of the preview's characters from `start` up to
+// `end`; all zero when no preview is shown.
+Bounds PreviewBounds(pid_t pid, int start, int end);
+// The colours of the screen's pixels inside `area`, as 0xRRGGBB
+// (xserver.cpp).
+std::vector<unsigned long> ScreenPixels(const Bounds& area);
 
 // --- a program under test (session.cpp)
 
@@ -213,6 +219,9 @@ fs::path FreshFolder();
 // Plays one scenario file (tests/scenarios/FORMAT.md).
 void PlayScenario(const fs::path& scenarioFile, const fs::path& programs,
                   const fs::path& data);
+// Runs kalvane on GTK's Wayland backend in a Weston nested in the X server
+// and checks that, with the preview shown, the keys still reach the list.
+void PlayOnWayland(const fs::path& programs, const fs::path& data);
 // Walks through both programs taking screenshots into `shots`, and checks
 // that the controls follow the layout when the window is resized.
 void Tour(const fs::path& programs, const fs::path& examples,

@@ -5,6 +5,7 @@
 // side never share one.
 //   gtk_e2e scenario FILE PROGRAMS DATA     plays a scenario file
 //   gtk_e2e tour PROGRAMS EXAMPLES SHOTS    screenshots and the resize check
+//   gtk_e2e wayland PROGRAMS DATA           kalvane in a nested Weston
 //   gtk_e2e exec COMMAND...                 runs a command on the server
 #include <cstdlib>
 #include <iostream>
@@ -16,6 +17,7 @@ namespace {
 int Usage() {
   std::cerr << "usage: gtk_e2e scenario FILE PROGRAMS DATA\n"
                "       gtk_e2e tour PROGRAMS EXAMPLES SHOTS\n"
+               "       gtk_e2e wayland PROGRAMS DATA\n"
                "       gtk_e2e exec COMMAND...\n";
   return 2;
 }
@@ -30,6 +32,11 @@ int RunMode(const std::vector<std::string>& args) {
   if (mode == "tour" && args.size() == 4) {
     e2e::Tour(args[1], args[2], args[3]);
     std::cout << "passed: the tour; screenshots in " << args[3] << std::endl;
+    return 0;
+  }
+  if (mode == "wayland" && args.size() == 3) {
+    e2e::PlayOnWayland(args[1], args[2]);
+    std::cout << "passed: kalvane on Wayland" << std::endl;
     return 0;
   }
   if (mode == "exec" && args.size() >= 2) {

@@ -2,12 +2,16 @@
 // check see the effect of every input sent before it, the message boxes and
 // file dialogs a user answers, and closing it.
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 
 #include "tests/e2e_gtk/e2e.h"
 
 namespace e2e {
 namespace {
+
+// The program's error output, hidden from its file dialogs.
+const std::string kErrorsFile = ".program-errors";
 
 Screen Current(const Session& session) {
   std::optional<Screen> screen = ReadScreen(session.pid);
@@ -105,7 +109,9 @@ Session Launch(const fs::path& program, const std::string& title,
   // HOME and settings of its own, so nothing the desktop keeps (recent
   // files, the dialog's size) lands in the user's own or leaks between
   // tests.
-  std::vector<std::string> argv = {fs::absolute(program).string()};
+  std::vector<std::string> argv = {"/bin/sh", "-c",
+                                   "exec \"$0\" \"$@\" 2>" + kErrorsFile,
+                                   fs::absolute(program).string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   session.pid = Spawn(
       argv,
@@ -279,6 +285,12 @@ void Close(Session& session) {
     Fail("the program did not end when its window was closed");
   }
   session.pid = -1;
+  // A critical warning is a fault, if one the user does not see.
+  std::ifstream errors(session.folder / kErrorsFile);
+  for (std::string line; std::getline(errors, line);) {
+    std::cerr << line << '\n';
+    if (line.find("-CRITICAL") != std::string::npos) Fail("logged: " + line);
+  }
   if (*status != 0)
     Fail("the program ended with status " + std::to_string(*status));
 }

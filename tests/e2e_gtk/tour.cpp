@@ -2,8 +2,10 @@
 // windows and the open dialog for the documentation, and a check that the
 // controls follow the layout when the user resizes the window.
 #include <iostream>
+#include <map>
 
 #include "tests/e2e_gtk/e2e.h"
+#include "toolkit/gtk/contrast.h"
 
 namespace e2e {
 namespace {
@@ -168,6 +170,73 @@ void TourKalvane(const fs::path& programs, const fs::path& examples,
   }
 }
 
+// The contrast of a word of the preview as the screen shows it: its
+// background is the colour most of its pixels have, its colour the one
+// that stands out most from that.
+double WordContrast(pid_t pid, const std::string& preview,
+                    const std::string& word) {
+  const size_t at = preview.find(word);
+  Bounds bounds;
+  // The window is drawn a little after it is on the bus.
+  if (at == std::string::npos || !WaitFor([&] {
+        bounds = PreviewBounds(pid, static_cast<int>(at),
+                               static_cast<int>(at + word.size()));
+        return bounds.w > 0;
+      })) {
+    Fail("the preview does not show " + word);
+  }
+  std::map<unsigned long, int> counts;
+  for (unsigned long pixel : ScreenPixels(bounds)) ++counts[pixel];
+  auto rgb = [](unsigned long pixel) {
+    auto channel = [&](int shift) {
+      return static_cast<double>((pixel >> shift) & 0xff) / 255.0;
+    };
+    return tovi::gtk::Rgb{channel(16), channel(8), channel(0)};
+  };
+  const unsigned long background =
+      std::ranges::max_element(counts, {}, [](auto& c) {
+        return c.second;
+      })->first;
+  double best = 1;
+  for (const auto& [pixel, count] : counts) {
+    best =
+        std::max(best, tovi::gtk::ContrastRatio(rgb(pixel), rgb(background)));
+  }
+  return best;
+}
+
+// The preview's keywords, strings and comments read at 4.5:1 or better in
+// the theme given, measured on the screen.
+void CheckPreviewColours(const fs::path& programs, const fs::path& folder,
+                         const std::string& theme) {
+  setenv("GTK_THEME", theme.c_str(), 1);
+  Session session =
+      Launch(programs / "kalvane", "Kalvane", folder, {"greeting.ost"});
+  unsetenv("GTK_THEME");
+  try {
+    Focus(session.window);
+    Key("F3");
+    // A keyword and Shout's comment; Greet's string, whose letters have
+    // strokes wide enough to show their colour whole.
+    const std::pair<int, std::string> words[] = {
+        {1, "FUNCTION"}, {1, "' Upper case"}, {0, "\"Hello, \""}};
+    for (const auto& [function, word] : words) {
+      Select(session, function);
+      const std::optional<std::string> preview = Settle(session).preview;
+      const double ratio =
+          preview ? WordContrast(session.pid, *preview, word) : 0;
+      if (ratio < 4.5) {
+        Fail("in " + theme + " " + word + " reads at " + std::to_string(ratio) +
+             ":1");
+      }
+    }
+    Close(session);
+  } catch (...) {
+    Stop(session.pid);
+    throw;
+  }
+}
+
 // The picture shows a drag in progress. Over the dragged entry itself the
 // program does not want a drop, so no insertion mark shows there; over
 // another entry the mark stands in front of it, and the list tells a screen
@@ -220,6 +289,9 @@ void Tour(const fs::path& programs, const fs::path& examples,
   const fs::path folder = FreshFolder();
   try {
     TourKalvane(programs, examples, shots, folder);
+    for (const char* theme : {"Adwaita", "Adwaita:dark"}) {
+      CheckPreviewColours(programs, folder, theme);
+    }
     TourListdrag(programs, shots, folder);
   } catch (...) {
     fs::remove_all(folder);

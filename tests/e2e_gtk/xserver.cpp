@@ -245,4 +245,21 @@ void Type(const std::string& text) {
   }
 }
 
+std::vector<unsigned long> ScreenPixels(const Bounds& area) {
+  Display* display = Connection();
+  std::vector<unsigned long> pixels;
+  XImage* image = XGetImage(display, DefaultRootWindow(display), area.x, area.y,
+                            static_cast<unsigned>(area.w),
+                            static_cast<unsigned>(area.h), AllPlanes, ZPixmap);
+  if (image == nullptr) Fail("cannot read the screen's pixels");
+  // The test's server is 24-bit true colour: red, green, blue in that order.
+  for (int y = 0; y < area.h; ++y) {
+    for (int x = 0; x < area.w; ++x) {
+      pixels.push_back(XGetPixel(image, x, y) & 0xffffff);
+    }
+  }
+  XDestroyImage(image);
+  return pixels;
+}
+
 }  // namespace e2e

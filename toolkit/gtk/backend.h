@@ -35,6 +35,7 @@ struct HWND__ {
 
   // Windows.
   GtkWidget* fixed = nullptr;  // the container the controls are placed in
+  GtkWidget* dock = nullptr;   // made when a text window first docks in it
   ToviCommandHandler onCommand = nullptr;
   ToviDragHandler onDrag = nullptr;
   ToviKeyHandler onKey = nullptr;
@@ -59,9 +60,16 @@ struct HWND__ {
   // The name a screen reader gives the list; empty: its window's title.
   std::string accessibleName;
 
-  // Text windows: the window that owns it, and the text view in it.
+  // Text windows: the window that owns it, the text view in it (inside
+  // `scroller`), the width asked for, and while it stands docked inside its
+  // owner, how much wider the owner was made for it and how far left it
+  // moved to stay on its screen.
   HWND owner = nullptr;
   GtkWidget* textView = nullptr;
+  int32_t width = 0;
+  bool docked = false;
+  int grownBy = 0;
+  int movedBy = 0;
 };
 
 struct HICON__ {

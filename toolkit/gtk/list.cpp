@@ -297,6 +297,26 @@ void ShowSelection(HWND list, int32_t position) {
   });
 }
 
+// With nothing selected, Up or Down selects the entry the focus mark
+// stands on instead of moving past it, as a system list does: after a Load
+// the view puts its mark on the first entry without selecting it.
+gboolean OnArrowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+  auto* list = static_cast<HWND>(data);
+  const guint key = event->keyval;
+  const bool arrow = key == GDK_KEY_Up || key == GDK_KEY_Down ||
+                     key == GDK_KEY_KP_Up || key == GDK_KEY_KP_Down;
+  if (!arrow || (event->state & gtk_accelerator_get_default_mod_mask()) != 0 ||
+      Count(list) == 0 || Selected(list) >= 0) {
+    return FALSE;
+  }
+  GtkTreePath* path = nullptr;
+  gtk_tree_view_get_cursor(View(list), &path, nullptr);
+  if (path == nullptr) path = gtk_tree_path_new_first();
+  gtk_tree_view_set_cursor(View(list), path, nullptr, FALSE);
+  gtk_tree_path_free(path);
+  return TRUE;
+}
+
 }  // namespace tovi::gtk
 
 namespace {
@@ -366,6 +386,8 @@ HWND ToviAddListBox(HWND parent, int32_t /*style*/, int32_t /*exStyle*/,
                    G_CALLBACK(tovi::gtk::OnRelease), record);
   g_signal_connect(view, "grab-broken-event",
                    G_CALLBACK(tovi::gtk::OnGrabBroken), record);
+  g_signal_connect(view, "key-press-event", G_CALLBACK(tovi::gtk::OnArrowKey),
+                   record);
   return record;
 }
 
