@@ -1,11 +1,12 @@
 // A walk through both programs as a new user takes it: pictures of the
 // windows and the open dialog for the documentation, and a check that the
 // controls follow the layout when the user resizes the window.
+#include <algorithm>
 #include <iostream>
 #include <map>
 
 #include "tests/e2e_gtk/e2e.h"
-#include "toolkit/gtk/contrast.h"
+#include "toolkit/contrast.h"
 
 namespace e2e {
 namespace {
@@ -189,9 +190,9 @@ double WordContrast(pid_t pid, const std::string& preview,
   for (unsigned long pixel : ScreenPixels(bounds)) ++counts[pixel];
   auto rgb = [](unsigned long pixel) {
     auto channel = [&](int shift) {
-      return static_cast<double>((pixel >> shift) & 0xff) / 255.0;
+      return static_cast<uint8_t>((pixel >> shift) & 0xff);
     };
-    return tovi::gtk::Rgb{channel(16), channel(8), channel(0)};
+    return tovi::Rgb{channel(16), channel(8), channel(0)};
   };
   const unsigned long background =
       std::ranges::max_element(counts, {}, [](auto& c) {
@@ -199,8 +200,7 @@ double WordContrast(pid_t pid, const std::string& preview,
       })->first;
   double best = 1;
   for (const auto& [pixel, count] : counts) {
-    best =
-        std::max(best, tovi::gtk::ContrastRatio(rgb(pixel), rgb(background)));
+    best = std::max(best, tovi::ContrastRatio(rgb(pixel), rgb(background)));
   }
   return best;
 }

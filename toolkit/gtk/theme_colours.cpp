@@ -3,30 +3,26 @@
 // the text's background.
 #include "toolkit/gtk/theme_colours.h"
 
-#include "toolkit/gtk/contrast.h"
+#include <algorithm>
+#include <cmath>
 
 namespace tovi::gtk {
 namespace {
 
-// A little over the 4.5:1 readers need, so a colour rounded to the screen's
-// 8 bits a channel still reads at 4.5:1.
-constexpr double kReadable = 4.6;
+uint8_t Channel(double value) {
+  return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255));
+}
 
 Rgb FromGdk(const GdkRGBA& colour) {
-  return {colour.red, colour.green, colour.blue};
+  return {Channel(colour.red), Channel(colour.green), Channel(colour.blue)};
 }
 
-GdkRGBA ToGdk(const Rgb& colour) {
-  return {colour.r, colour.g, colour.b, 1.0};
-}
-
-Rgb Mix(const Rgb& from, const Rgb& to, double share) {
-  return {from.r + (to.r - from.r) * share, from.g + (to.g - from.g) * share,
-          from.b + (to.b - from.b) * share};
+GdkRGBA ToGdk(Rgb colour) {
+  return {colour.r / 255.0, colour.g / 255.0, colour.b / 255.0, 1.0};
 }
 
 // The theme's named colour, or `fallback` where the theme names none.
-Rgb Named(GtkStyleContext* style, const char* name, const Rgb& fallback) {
+Rgb Named(GtkStyleContext* style, const char* name, Rgb fallback) {
   GdkRGBA colour;
   return gtk_style_context_lookup_color(style, name, &colour) != 0
              ? FromGdk(colour)
@@ -34,22 +30,6 @@ Rgb Named(GtkStyleContext* style, const char* name, const Rgb& fallback) {
 }
 
 }  // namespace
-
-Rgb ReadableOn(const Rgb& colour, const Rgb& background) {
-  // Towards black on a light background, towards white on a dark one: the
-  // hue stays while the contrast grows, and the far end always reads.
-  const Rgb black{0, 0, 0};
-  const Rgb white{1, 1, 1};
-  const Rgb& far =
-      ContrastRatio(black, background) >= ContrastRatio(white, background)
-          ? black
-          : white;
-  for (int step = 0; step < 20; ++step) {
-    const Rgb tried = Mix(colour, far, step / 20.0);
-    if (ContrastRatio(tried, background) >= kReadable) return tried;
-  }
-  return far;
-}
 
 PreviewColours ThemePreviewColours(GtkWidget* view) {
   GtkStyleContext* style = gtk_widget_get_style_context(view);
@@ -59,20 +39,20 @@ PreviewColours ThemePreviewColours(GtkWidget* view) {
   // Where the theme names no base colour, the one of white and black that
   // sets its text apart.
   const Rgb opposite =
-      RelativeLuminance(foreground) > 0.5 ? Rgb{0, 0, 0} : Rgb{1, 1, 1};
+      RelativeLuminance(foreground) > 0.5 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
   const Rgb background = Named(style, "theme_base_color", opposite);
   // Keywords in the theme's accent, strings in its error red and comments
   // in its success green: colours users of the theme already know.
   PreviewColours colours;
   colours.keyword = ToGdk(ReadableOn(
-      Named(style, "theme_selected_bg_color", {0.21, 0.52, 0.89}), background));
+      Named(style, "theme_selected_bg_color", {0x35, 0x84, 0xE4}), background));
   colours.string = ToGdk(
-      ReadableOn(Named(style, "error_color", {0.75, 0.11, 0.16}), background));
+      ReadableOn(Named(style, "error_color", {0xC0, 0x1C, 0x28}), background));
   colours.comment = ToGdk(ReadableOn(
-      Named(style, "success_color", {0.15, 0.64, 0.41}), background));
+      Named(style, "success_color", {0x26, 0xA2, 0x69}), background));
   // Line numbers: the text faded halfway into the background, yet readable.
   colours.margin =
-      ToGdk(ReadableOn(Mix(foreground, background, 0.5), background));
+      ToGdk(ReadableOn(Blend(foreground, background, 0.5), background));
   return colours;
 }
 

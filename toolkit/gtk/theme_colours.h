@@ -3,16 +3,13 @@
 
 #include <gtk/gtk.h>
 
-#include "toolkit/gtk/contrast.h"
+#include "toolkit/contrast.h"
 
 namespace tovi::gtk {
 
 struct PreviewColours {
   GdkRGBA keyword, string, comment, margin;
 };
-
-// `colour` moved just far enough from `background` to read on it.
-Rgb ReadableOn(const Rgb& colour, const Rgb& background);
 
 // Colours for the kinds of text in `view`, each readable on its background.
 PreviewColours ThemePreviewColours(GtkWidget* view);
