@@ -140,6 +140,9 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
 // without one gets the first line's, or the platform's when there is none.
 std::string SerializeSource(const SourceDocument& doc);
 
+// Whether SerializeSource(doc) == doc.bytes, told without making the bytes.
+bool SerializesAsRead(const SourceDocument& doc);
+
 // The two halves of exchanging neighbours, as the Up and Down commands use
 // them: the list entries first, and the functions only once the list took
 // them, so that record i keeps describing entry i. Each is the
