@@ -119,6 +119,17 @@ void End(Scan& scan) {
   scan.out.tailBegin = scan.next;
 }
 
+// Doubles the room for lines. The new room is advised to take large pages
+// before the lines are copied into it; advice given after the copy would
+// come too late for the pages the copy has touched.
+void Grow(std::vector<SourceLine>& lines) {
+  std::vector<SourceLine> grown;
+  grown.reserve(std::max<size_t>(64, 2 * lines.capacity()));
+  PreferLargePages(grown.data(), grown.capacity() * sizeof(SourceLine));
+  grown.assign(lines.begin(), lines.end());
+  lines.swap(grown);
+}
+
 }  // namespace
 
 std::string DescribeFunction(std::string_view name) {
@@ -140,11 +151,7 @@ bool ScanStructure(std::string_view bytes, int64_t maxLines,
           return false;
         }
         if (lines != nullptr) {
-          if (lines->size() == lines->capacity()) {
-            lines->reserve(std::max<size_t>(64, 2 * lines->capacity()));
-            PreferLargePages(lines->data(),
-                             lines->capacity() * sizeof(SourceLine));
-          }
+          if (lines->size() == lines->capacity()) Grow(*lines);
           lines->push_back({static_cast<int64_t>(offset),
                             static_cast<int32_t>(length),
                             static_cast<int32_t>(terminator)});
