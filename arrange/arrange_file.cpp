@@ -96,7 +96,8 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       if (file.standardInput) {
         report.output = SerializeSource(doc);
       } else if (report.verdict == Verdict::kArranged) {
-        const SaveOutcome saved = SaveSourceChecked(doc, file.path, &read);
+        const SaveOutcome saved =
+            SaveSourceChecked(doc, file.path, &read, false);
         switch (saved.result) {
           case SaveResult::kSaved:
             break;
