@@ -114,16 +114,18 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       SortFunctionsByName(doc, list.handle()) != kTrue) {
     return Refused(file.path, 1, "cannot sort the functions");
   }
-  const std::string arranged = SerializeSource(doc);
+  // The arranged bytes are made only where they are shown: a file is
+  // written from the lines where they lie in the bytes read.
   FileReport report;
   report.verdict =
-      arranged == doc.bytes ? Verdict::kUnchanged : Verdict::kArranged;
+      SerializesAsRead(doc) ? Verdict::kUnchanged : Verdict::kArranged;
   switch (options.mode) {
     case ArrangeMode::kWrite:
       if (file.standardInput) {
-        report.output = arranged;
+        report.output = SerializeSource(doc);
       } else if (report.verdict == Verdict::kArranged) {
-        const SaveOutcome saved = SaveSourceChecked(doc, file.path, &read);
+        const SaveOutcome saved =
+            SaveSourceChecked(doc, file.path, &read, false);
         switch (saved.result) {
           case SaveResult::kSaved:
             break;
@@ -156,7 +158,7 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
         report.output = file.path + "\n";
       break;
     case ArrangeMode::kDiff:
-      report.output = UnifiedDiff(file.path, doc.bytes, arranged);
+      report.output = UnifiedDiff(file.path, doc.bytes, SerializeSource(doc));
       if (options.color) report.output = ColorDiff(report.output);
       break;
   }

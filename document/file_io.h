@@ -40,6 +40,20 @@ inline bool ReadWholeFile(const std::string& path, std::string& bytes,
   return ReadWholeFile(PlatformReadOps(), path, bytes, stamp);
 }
 
+// What the file at `path` is now, its bytes hashed as they are read, without
+// holding them all: a `stamp` as ReadWholeFile gives. False when it cannot be
+// opened or read, or is no regular file; never throws.
+bool StampOfFile(const ReadOps& ops, const std::string& path, FileStamp& stamp);
+inline bool StampOfFile(const std::string& path, FileStamp& stamp) {
+  return StampOfFile(PlatformReadOps(), path, stamp);
+}
+
+// Asks the system to back the buffer at [data, data + size) with large
+// pages where it can: a huge file's bytes are then mapped in a few hundred
+// steps instead of tens of thousands. Only advice; nothing changes where it
+// is not taken.
+void PreferLargePages(void* data, size_t size);
+
 // The line terminator of the platform, for a file that brings none.
 std::string_view PlatformTerminator();
 

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -330,6 +331,22 @@ bool IdentifyFile(const std::string& path, FileStamp& stamp) {
   if (stat(path.c_str(), &info) != 0) return errno == ENOENT;
   StampFrom(info, stamp);
   return true;
+}
+
+void PreferLargePages(void* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+  const uintptr_t begin =
+      (reinterpret_cast<uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t end =
+      (reinterpret_cast<uintptr_t>(data) + size) & ~(kLargePage - 1);
+  if (end > begin) {
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  }
+#else
+  (void)data;
+  (void)size;
+#endif
 }
 
 std::string_view PlatformTerminator() {

@@ -423,6 +423,10 @@ Replacement ReplaceThrough(const ReplaceCalls& calls, const TempFile& temp,
                                  : Replacement::kOnlyInTemporary;
 }
 
+// Large pages take a privilege few users hold; the system's own paging is
+// used as it is.
+void PreferLargePages(void*, size_t) {}
+
 std::string_view PlatformTerminator() {
   return "\r\n";
 }

@@ -27,19 +27,21 @@ template <typename Visit>
 bool ForEachLine(std::string_view bytes, size_t from, size_t to,
                  Visit&& visit) {
   using line_splitter::Find;
-  // The next LF is remembered across lines: a file of lone CRs would
-  // otherwise be searched to its end once per line.
+  // The next LF and the next CR are remembered across lines: a file of
+  // lone CRs would otherwise be searched to its end once per line, and a
+  // file without CRs would be searched for one on every line.
   size_t nextLf = Find(bytes, '\n', from, to);
+  size_t nextCr = Find(bytes, '\r', from, to);
   size_t pos = from;
   while (pos < to) {
     if (nextLf < pos) nextLf = Find(bytes, '\n', pos, to);
-    const size_t cr = Find(bytes, '\r', pos, nextLf);
+    if (nextCr < pos) nextCr = Find(bytes, '\r', pos, to);
     size_t end = nextLf;
     size_t terminator = nextLf < to ? 1 : 0;
-    if (cr < nextLf) {
-      end = cr;
+    if (nextCr < nextLf) {
+      end = nextCr;
       // A CR ending the range is a lone CR, not half of a CRLF.
-      terminator = cr + 1 == nextLf && nextLf < to ? 2 : 1;
+      terminator = nextCr + 1 == nextLf && nextLf < to ? 2 : 1;
     }
     if (!visit(pos, end - pos, terminator)) return false;
     pos = end + terminator;

@@ -87,7 +87,7 @@ ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes) {
   bool listChanged = false;
   try {
     if (!ScanStructure(fresh.bytes, std::numeric_limits<int32_t>::max(),
-                       structure)) {
+                       structure, &fresh.lines)) {
       return kFalse;
     }
     shown = Shown(list);
@@ -96,7 +96,7 @@ ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes) {
     // fresh is moved into doc.
     listChanged = true;
     FillList(list, structure);
-    LayOutLines(fresh.bytes, structure, fresh);
+    LayOutLines(structure, fresh);
   } catch (const std::exception&) {
     // A file too large for memory (std::bad_alloc, std::length_error) is a
     // file that cannot be loaded.

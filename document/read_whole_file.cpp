@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <exception>
+
 #include "document/file_io.h"
 
 namespace {
@@ -24,6 +27,28 @@ class ReadingFile {
   intptr_t handle_;
 };
 
+// Reads are at most this large, so that each piece is hashed while it is
+// still in the processor's cache rather than in a second pass over memory.
+constexpr size_t kPiece = size_t{1} << 20;
+
+// Reads the open file to its end through `room`, which tells where the next
+// bytes go and how many fit (it may grow the buffer), and hashes them as
+// they come. False on a read error or when `room` gives none.
+template <typename Room>
+bool ReadToEnd(const ReadingFile& file, BytesHash& hash, uint64_t& total,
+               Room&& room) {
+  for (;;) {
+    size_t free = 0;
+    char* const into = room(free);
+    if (into == nullptr) return false;
+    size_t got = 0;
+    if (!file.Read(into, std::min(free, kPiece), got)) return false;
+    if (got == 0) return true;
+    hash.Add({into, got});
+    total += got;
+  }
+}
+
 }  // namespace
 
 bool ReadWholeFile(const ReadOps& ops, const std::string& path,
@@ -41,27 +66,57 @@ bool ReadWholeFile(const ReadOps& ops, const std::string& path,
   // bytes on a 32-bit system) is refused here: the + 1 would wrap to 0 and
   // load the file as empty, and Save would then empty it.
   if (size >= bytes.max_size()) return false;
+  bytes.reserve(static_cast<size_t>(size) + 1);
+  PreferLargePages(bytes.data(), bytes.capacity());
   bytes.resize(static_cast<size_t>(size) + 1);
-  size_t filled = 0;
-  for (;;) {
-    // The size is only a first guess: the file may grow while it is read.
+  BytesHash hash;
+  uint64_t filled = 0;
+  const bool read = ReadToEnd(file, hash, filled, [&](size_t& free) -> char* {
+    // The size is only a first guess: the file may grow while it is
+    // read.
     if (filled == bytes.size()) {
-      if (bytes.size() > bytes.max_size() / 2) return false;
+      if (bytes.size() > bytes.max_size() / 2) return nullptr;
       bytes.resize(bytes.size() * 2);
     }
-    size_t got = 0;
-    if (!file.Read(bytes.data() + filled, bytes.size() - filled, got)) {
-      return false;
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  bytes.resize(filled);
+    free = bytes.size() - static_cast<size_t>(filled);
+    return bytes.data() + filled;
+  });
+  if (!read) return false;
+  bytes.resize(static_cast<size_t>(filled));
   if (stamp != nullptr) {
     opened.exists = true;
     opened.size = filled;
-    opened.hash = HashOfBytes(bytes);
+    opened.hash = hash.Value();
     *stamp = opened;
   }
+  return true;
+}
+
+bool StampOfFile(const ReadOps& ops, const std::string& path,
+                 FileStamp& stamp) {
+  intptr_t handle = -1;
+  uint64_t size = 0;
+  if (!ops.open(path, handle, size)) return false;
+  const ReadingFile file(ops, handle);
+  FileStamp opened;
+  if (!file.Identify(opened)) return false;
+  std::string buffer;
+  try {
+    buffer.resize(kPiece);
+  } catch (const std::exception&) {
+    return false;
+  }
+  BytesHash hash;
+  uint64_t total = 0;
+  if (!ReadToEnd(file, hash, total, [&](size_t& free) {
+        free = buffer.size();
+        return buffer.data();
+      })) {
+    return false;
+  }
+  opened.exists = true;
+  opened.size = total;
+  opened.hash = hash.Value();
+  stamp = opened;
   return true;
 }

@@ -1,29 +1,88 @@
 #include "document/rebuild.h"
 
-#include "document/line_splitter.h"
+#include <algorithm>
+#include <cstdint>
 
-void LayOutLines(std::string_view bytes, const SourceStructure& structure,
-                 SourceDocument& doc) {
+namespace {
+
+constexpr int32_t kBucket = 64;
+constexpr int kAhead = 16;
+
+// Where a block with a body stands before and after the layout.
+struct Moved {
+  int32_t to = 0;    // its first line in the new order
+  int32_t from = 0;  // its first line in the file
+};
+
+}  // namespace
+
+void LayOutLines(const SourceStructure& structure, SourceDocument& doc) {
   doc.lineCount = structure.lineCount;
   doc.functions = structure.functions;
   doc.lastFunction = static_cast<int32_t>(doc.functions.size()) - 1;
-  doc.lines.clear();
-  doc.lines.reserve(static_cast<size_t>(structure.lineCount));
-  if (!structure.problem.empty()) {
-    AppendLines(bytes, 0, bytes.size(), doc.lines);
-    return;
-  }
+  if (!structure.problem.empty()) return;
 
-  AppendLines(bytes, 0, structure.headerEnd, doc.lines);
-  for (size_t k = 0; k < doc.functions.size(); ++k) {
-    FunctionRecord& record = doc.functions[k];
-    const int32_t start = static_cast<int32_t>(doc.lines.size());
+  // Without a problem, the blocks with a body follow each other without a
+  // gap from the first head line (comments before a head belong to its
+  // block) to the last end line: together they are the lines between the
+  // header and the tail, in another order.
+  int32_t header = structure.lineCount;
+  for (const FunctionRecord& record : structure.functions) {
+    if (record.firstLine >= 0) header = std::min(header, record.firstLine);
+  }
+  std::vector<Moved> moved;
+  int32_t next = header;
+  for (FunctionRecord& record : doc.functions) {
+    const int32_t start = next;
     if (record.firstLine >= 0) {
-      AppendLines(bytes, structure.blocks[k].begin, structure.blocks[k].end,
-                  doc.lines);
+      moved.push_back({start, record.firstLine});
+      next += record.lastLine - record.firstLine + 1;
     }
     record.firstLine = start;
-    record.lastLine = static_cast<int32_t>(doc.lines.size()) - 1;
+    record.lastLine = next - 1;
   }
-  AppendLines(bytes, structure.tailBegin, bytes.size(), doc.lines);
+
+  // The lines are put in place along the cycles of the permutation, each
+  // line moved once, so that no second copy of them is ever needed: the
+  // document of a huge file then takes no more memory to load than to hold.
+  // The line that belongs at `to` comes from the block whose new place
+  // holds `to`, found through the first such block of each run of kBucket
+  // lines and from there by walking on (blocks are rarely shorter).
+  std::vector<uint32_t> firstBlock(
+      static_cast<size_t>((next - header) / kBucket + 1));
+  for (size_t k = 0, bucket = 0; bucket < firstBlock.size(); ++bucket) {
+    const int32_t line = header + static_cast<int32_t>(bucket) * kBucket;
+    while (k + 1 < moved.size() && moved[k + 1].to <= line) ++k;
+    firstBlock[bucket] = static_cast<uint32_t>(k);
+  }
+  const auto sourceOf = [&](int32_t to) {
+    size_t k = firstBlock[static_cast<size_t>((to - header) / kBucket)];
+    while (k + 1 < moved.size() && moved[k + 1].to <= to) ++k;
+    return moved[k].from + (to - moved[k].to);
+  };
+  std::vector<SourceLine>& lines = doc.lines;
+  std::vector<bool> placed(static_cast<size_t>(next - header));
+  for (int32_t start = header; start < next; ++start) {
+    if (placed[static_cast<size_t>(start - header)]) continue;
+    const SourceLine held = lines[static_cast<size_t>(start)];
+    // A cycle wanders all over the lines; where it goes is known in
+    // advance, so the lines a few steps ahead are fetched while these move.
+    int32_t ahead = start;
+    for (int i = 0; i < kAhead && (ahead = sourceOf(ahead)) != start; ++i) {
+      __builtin_prefetch(&lines[static_cast<size_t>(ahead)]);
+    }
+    for (int32_t to = start;;) {
+      placed[static_cast<size_t>(to - header)] = true;
+      const int32_t from = sourceOf(to);
+      if (from == start) {
+        lines[static_cast<size_t>(to)] = held;
+        break;
+      }
+      if (ahead != start && (ahead = sourceOf(ahead)) != start) {
+        __builtin_prefetch(&lines[static_cast<size_t>(ahead)]);
+      }
+      lines[static_cast<size_t>(to)] = lines[static_cast<size_t>(from)];
+      to = from;
+    }
+  }
 }

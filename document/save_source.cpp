@@ -5,11 +5,12 @@
 
 SaveOutcome SaveSourceChecked(const SourceDocument& doc,
                               const std::string& path,
-                              const FileStamp* expected) {
+                              const FileStamp* expected, bool stampWritten) {
   SaveOutcome outcome;
   BytesHash hash;
   uint64_t size = 0;
   const auto produce = [&](const ChunkWriter& write) {
+    if (!stampWritten) return WriteSerialized(doc, write);
     return WriteSerialized(doc, [&](std::string_view bytes) {
       hash.Add(bytes);
       size += bytes.size();
@@ -30,7 +31,7 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
       outcome.result = SaveResult::kSaved;
       // What now stands at the path, so that a later change by another
       // program can be told from this save.
-      if (IdentifyFile(path, outcome.written)) {
+      if (stampWritten && IdentifyFile(path, outcome.written)) {
         outcome.written.size = size;
         outcome.written.hash = hash.Value();
       } else {

@@ -1,12 +1,14 @@
 #include "document/serialize.h"
 
-#include <algorithm>
-
 #include "document/file_io.h"
 
 namespace {
 
 constexpr size_t kChunk = size_t{1} << 20;
+// A run of lines at least this long is handed on where it lies in the
+// document's bytes, not copied first: writing a huge file then copies
+// little more than its small pieces.
+constexpr size_t kDirect = size_t{1} << 12;
 
 }  // namespace
 
@@ -22,13 +24,12 @@ bool WriteSerialized(const SourceDocument& doc, const ChunkWriter& write) {
   const std::string_view bytes = doc.bytes;
   const std::string_view fallback = FallbackTerminator(bytes);
   std::string buffer;
-  buffer.reserve(std::min(kChunk, bytes.size() + 2));
   const auto emit = [&](std::string_view piece) {
-    if (buffer.size() + piece.size() > kChunk) {
+    if (piece.size() >= kDirect || buffer.size() + piece.size() > kChunk) {
       if (!buffer.empty() && !write(buffer)) return false;
       buffer.clear();
     }
-    if (piece.size() >= kChunk) return write(piece);
+    if (piece.size() >= kDirect) return write(piece);
     buffer.append(piece);
     return true;
   };
@@ -66,4 +67,18 @@ std::string SerializeSource(const SourceDocument& doc) {
     return true;
   });
   return out;
+}
+
+bool SerializesAsRead(const SourceDocument& doc) {
+  int64_t end = 0;
+  for (int32_t i = 0; i < doc.lineCount; ++i) {
+    const SourceLine& line = doc.lines[static_cast<size_t>(i)];
+    if (line.offset != end) return false;
+    end = line.offset + line.length + line.terminatorLength;
+  }
+  // A last line read without a terminator is given one.
+  return end == static_cast<int64_t>(doc.bytes.size()) &&
+         (doc.lineCount == 0 ||
+          doc.lines[static_cast<size_t>(doc.lineCount - 1)].terminatorLength !=
+              0);
 }

@@ -132,13 +132,20 @@ struct SaveOutcome {
 // SaveSource that replaces an existing file only while it still holds the
 // bytes `expected` describes, checked just before the replacement; a
 // missing file is simply created. Without `expected`, SaveSource itself.
+// A caller that will not look at the file again (kalvane-arrange) passes
+// `stampWritten` false: `written` then stays empty and the bytes are not
+// hashed on their way to the file.
 SaveOutcome SaveSourceChecked(const SourceDocument& doc,
                               const std::string& path,
-                              const FileStamp* expected);
+                              const FileStamp* expected,
+                              bool stampWritten = true);
 
 // The bytes SaveSource writes: each line with its own terminator; a line read
 // without one gets the first line's, or the platform's when there is none.
 std::string SerializeSource(const SourceDocument& doc);
+
+// Whether SerializeSource(doc) == doc.bytes, told without making the bytes.
+bool SerializesAsRead(const SourceDocument& doc);
 
 // The two halves of exchanging neighbours, as the Up and Down commands use
 // them: the list entries first, and the functions only once the list took

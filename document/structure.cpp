@@ -1,8 +1,10 @@
 #include "document/structure.h"
 
+#include <algorithm>
 #include <limits>
 #include <unordered_map>
 
+#include "document/file_io.h"
 #include "document/line_kinds.h"
 #include "document/line_splitter.h"
 #include "document/shown_name.h"
@@ -75,7 +77,6 @@ void Declaration(Scan& scan, std::string_view name) {
   }
   scan.out.names.push_back(name);
   functions.push_back({scan.line, -1, -1});
-  scan.out.blocks.push_back({});
 }
 
 void Head(Scan& scan, std::string_view name) {
@@ -95,20 +96,13 @@ void Head(Scan& scan, std::string_view name) {
     Report(scan, scan.line, DescribeFunction(name) + " has no declaration.");
     return;
   }
-  const size_t k = static_cast<size_t>(it->second);
-  FunctionRecord& record = scan.out.functions[k];
+  FunctionRecord& record = scan.out.functions[static_cast<size_t>(it->second)];
   if (record.firstLine >= 0) {
     Report(scan, scan.line, DescribeFunction(name) + " has a second body.");
     return;
   }
   // Comments between the previous body and this head belong to this block.
-  if (scan.lastEnd >= 0) {
-    record.firstLine = scan.lastEnd + 1;
-    scan.out.blocks[k].begin = scan.out.tailBegin;
-  } else {
-    record.firstLine = scan.line;
-    scan.out.blocks[k].begin = scan.offset;
-  }
+  record.firstLine = scan.lastEnd >= 0 ? scan.lastEnd + 1 : scan.line;
   scan.openRecord = it->second;
 }
 
@@ -116,14 +110,24 @@ void End(Scan& scan) {
   if (scan.openLine < 0) {
     Report(scan, scan.line, "END FUNCTION without a FUNCTION line to close.");
   } else if (scan.openRecord >= 0) {
-    const size_t k = static_cast<size_t>(scan.openRecord);
-    scan.out.functions[k].lastLine = scan.line;
-    scan.out.blocks[k].end = scan.next;
+    scan.out.functions[static_cast<size_t>(scan.openRecord)].lastLine =
+        scan.line;
   }
   scan.openLine = -1;
   scan.openRecord = -1;
   scan.lastEnd = scan.line;
   scan.out.tailBegin = scan.next;
+}
+
+// Doubles the room for lines. The new room is advised to take large pages
+// before the lines are copied into it; advice given after the copy would
+// come too late for the pages the copy has touched.
+void Grow(std::vector<SourceLine>& lines) {
+  std::vector<SourceLine> grown;
+  grown.reserve(std::max<size_t>(64, 2 * lines.capacity()));
+  PreferLargePages(grown.data(), grown.capacity() * sizeof(SourceLine));
+  grown.assign(lines.begin(), lines.end());
+  lines.swap(grown);
 }
 
 }  // namespace
@@ -134,7 +138,7 @@ std::string DescribeFunction(std::string_view name) {
 }
 
 bool ScanStructure(std::string_view bytes, int64_t maxLines,
-                   SourceStructure& out) {
+                   SourceStructure& out, std::vector<SourceLine>* lines) {
   out = {};
   // Unknown until the first head; the tail starts after the last end line.
   out.headerEnd = std::string_view::npos;
@@ -145,6 +149,12 @@ bool ScanStructure(std::string_view bytes, int64_t maxLines,
         if (scan.line >= maxLines ||
             length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
           return false;
+        }
+        if (lines != nullptr) {
+          if (lines->size() == lines->capacity()) Grow(*lines);
+          lines->push_back({static_cast<int64_t>(offset),
+                            static_cast<int32_t>(length),
+                            static_cast<int32_t>(terminator)});
         }
         scan.offset = offset;
         scan.next = offset + length + terminator;

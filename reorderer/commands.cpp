@@ -115,13 +115,8 @@ void ReloadKeepingArrangement(const std::string& path) {
 
 // What the file at `path` holds now; none when it cannot be read.
 std::optional<FileStamp> StampNow(const std::string& path) {
-  try {
-    std::string bytes;
-    FileStamp stamp;
-    if (ReadWholeFile(path, bytes, &stamp)) return stamp;
-  } catch (const std::exception&) {
-    // Too large to read whole: as good as unreadable here.
-  }
+  FileStamp stamp;
+  if (StampOfFile(path, stamp)) return stamp;
   return std::nullopt;
 }
 

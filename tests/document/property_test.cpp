@@ -353,6 +353,24 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
     }
 
     const std::string loaded = Saved();
+    EXPECT_EQ(SerializesAsRead(doc), loaded == doc.bytes);
+    // The hash of the bytes does not depend on the pieces they come in, and
+    // sees a single changed bit.
+    Random cuts(static_cast<uint32_t>(n));
+    BytesHash pieces;
+    for (size_t at = 0; at < model.file.size();) {
+      const size_t piece = std::min<size_t>(
+          static_cast<size_t>(Pick(cuts, 0, 70)), model.file.size() - at);
+      pieces.Add(std::string_view(model.file).substr(at, piece));
+      at += piece;
+    }
+    EXPECT_EQ(pieces.Value(), HashOfBytes(model.file));
+    if (!model.file.empty()) {
+      std::string changed = model.file;
+      changed[static_cast<size_t>(
+          Pick(cuts, 0, static_cast<int>(changed.size()) - 1))] ^= 1;
+      EXPECT_NE(HashOfBytes(changed), HashOfBytes(model.file));
+    }
     // Bytes handed over directly (standard input) load as the file does.
     SourceDocument fromBytes;
     ASSERT_EQ(LoadSourceBytes(fromBytes, other, model.file), kTrue);
@@ -433,7 +451,9 @@ TEST_F(Property, RandomFilesAndMovesMatchTheModel) {
         undone.clear();
       }
 
-      ASSERT_EQ(Saved(), Arrangement(model));
+      const std::string now = Saved();
+      ASSERT_EQ(now, Arrangement(model));
+      EXPECT_EQ(SerializesAsRead(doc), now == doc.bytes);
       std::vector<std::string> names;
       for (const Function& f : model.functions) names.push_back(f.shown);
       ASSERT_EQ(Entries(), names);

@@ -1,5 +1,6 @@
 // Reading a file: fields, the three kinds of line, names, terminators, and
 // loads that fail.
+#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <new>
@@ -197,6 +198,32 @@ TEST(ReadWholeFile, SizesItCannotHoldFailAndTheFileIsAlwaysClosed) {
     EXPECT_FALSE(ReadWholeFile(told::kOps, "big", bytes)) << size;
     EXPECT_EQ(told::openHandles, 0) << size;
   }
+}
+
+// A file read in several pieces: its stamp taken while it is read whole
+// and the one taken piece by piece agree. Against a file of another time,
+// as after a copy or a touch, the bytes decide: the same ones are no
+// change, one changed bit is.
+TEST_F(Reading, StampsOfALargeFileAgreeAndSeeOneChangedBit) {
+  std::string bytes(3 * (1 << 20) + 7, 'x');
+  for (size_t i = 0; i < bytes.size(); i += 61) bytes[i] = '\n';
+  const std::string path = folder.File("large.ost");
+  WriteBytes(path, bytes);
+  std::string read;
+  FileStamp whole, pieces;
+  ASSERT_TRUE(ReadWholeFile(path, read, &whole));
+  ASSERT_TRUE(read == bytes);
+  ASSERT_TRUE(StampOfFile(path, pieces));
+  EXPECT_EQ(pieces, whole);
+  EXPECT_EQ(whole.hash, HashOfBytes(bytes));
+  const auto later =
+      std::filesystem::last_write_time(path) + std::chrono::hours(1);
+  std::filesystem::last_write_time(path, later);
+  EXPECT_EQ(CompareWithDisk(path, whole), DiskState::kAsStamped);
+  bytes[bytes.size() / 2] ^= 1;
+  WriteBytes(path, bytes);
+  std::filesystem::last_write_time(path, later + std::chrono::hours(1));
+  EXPECT_EQ(CompareWithDisk(path, whole), DiskState::kChanged);
 }
 
 // Memory that runs out while the list is filled fails the load like any

@@ -87,7 +87,7 @@ using SaveFaults = DocumentTest;
 
 TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   // Megabytes of bodies in reverse order: once rebuilt they go out in
-  // several writes.
+  // several writes, a few long ones as they lie between gathered short ones.
   std::string text;
   const int kFunctions = 3000;
   for (int f = 0; f < kFunctions; ++f) {
@@ -95,7 +95,9 @@ TEST_F(SaveFaults, AnyFailingStepLeavesTheOldFileWhole) {
   }
   for (int f = kFunctions - 1; f >= 0; --f) {
     text += "FUNCTION F" + std::to_string(f) + " ()\n";
-    for (int i = 0; i < 50; ++i) text += "REM line " + std::to_string(i) + "\n";
+    for (int i = 0; i < (f % 1000 == 1 ? 600 : 50); ++i) {
+      text += "REM line " + std::to_string(i) + "\n";
+    }
     text += "END FUNCTION\n";
   }
   Load(text);
