@@ -163,8 +163,7 @@ class Finder {
     std::vector<FolderEntry> entries;
     if (!ListFolder(folder, entries)) {
       // In its place among the files, as the report of a file would be.
-      found_.push_back(
-          {folder, relative, false, "cannot read the folder"});
+      found_.push_back({folder, relative, false, "cannot read the folder"});
       return;
     }
     const ArrangeSettings* settings = Settings(absolute);
