@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <unordered_map>
 
 #include "document/file_io.h"
@@ -119,12 +120,14 @@ void End(Scan& scan) {
   scan.out.tailBegin = scan.next;
 }
 
-// Doubles the room for lines. The new room is advised to take large pages
-// before the lines are copied into it; advice given after the copy would
-// come too late for the pages the copy has touched.
-void Grow(std::vector<SourceLine>& lines) {
+// Gives room for `count` lines, or doubles it when none is asked for. The
+// new room is advised to take large pages before the lines are copied into
+// it; advice given after the copy would come too late for the pages the
+// copy has touched.
+void Grow(std::vector<SourceLine>& lines, size_t count = 0) {
   std::vector<SourceLine> grown;
-  grown.reserve(std::max<size_t>(64, 2 * lines.capacity()));
+  grown.reserve(
+      std::max<size_t>(64, count != 0 ? count : 2 * lines.capacity()));
   PreferLargePages(grown.data(), grown.capacity() * sizeof(SourceLine));
   grown.assign(lines.begin(), lines.end());
   lines.swap(grown);
@@ -143,6 +146,16 @@ bool ScanStructure(std::string_view bytes, int64_t maxLines,
   // Unknown until the first head; the tail starts after the last end line.
   out.headerEnd = std::string_view::npos;
   Scan scan{.out = out};
+  // Room for a line every 16 bytes from the start, more than source text
+  // needs: room no line fills stays address space and costs no memory, and
+  // the lines of a huge file are then never copied to a larger room. Where
+  // the system will not give that much, the room grows as lines come.
+  if (lines != nullptr && lines->empty()) {
+    try {
+      Grow(*lines, bytes.size() / 16);
+    } catch (const std::bad_alloc&) {
+    }
+  }
   const bool complete = ForEachLine(
       bytes, 0, bytes.size(),
       [&](size_t offset, size_t length, size_t terminator) {
