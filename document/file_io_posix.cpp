@@ -181,8 +181,26 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A large file's bytes are handed to the disk in steps of this size while
+// the rest is still being written, so that the sync at the end waits for
+// little more than the last step.
+constexpr off_t kWriteBackStep = off_t{8} << 20;
+
 bool Write(TempFile& temp, std::string_view bytes) {
-  return WriteAll(Fd(temp), bytes);
+  const int fd = Fd(temp);
+  if (!WriteAll(fd, bytes)) return false;
+#ifdef SYNC_FILE_RANGE_WRITE
+  const off_t end = lseek(fd, 0, SEEK_CUR);
+  const off_t step = end / kWriteBackStep;
+  if (end > 0 &&
+      step > (end - static_cast<off_t>(bytes.size())) / kWriteBackStep) {
+    // Only a start: whether it is taken or not, the sync still waits for
+    // every byte.
+    sync_file_range(fd, (step - 1) * kWriteBackStep, kWriteBackStep,
+                    SYNC_FILE_RANGE_WRITE);
+  }
+#endif
+  return true;
 }
 
 // Copies what is left to read of `from` to `to`.
