@@ -73,23 +73,27 @@ bool ReadStandardInput(std::string& bytes) {
 }
 
 // `input` holds standard input's bytes when the file is standard input.
-FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
-                   const std::string& input) {
+// `saved` tells that a save was tried: it checks itself that nobody changed
+// the file, and what it reports (where bytes were kept) must reach the user.
+FileReport ArrangeRead(const SourceFile& file, const ArrangeOptions& options,
+                       const std::string& input, SourceDocument& doc,
+                       bool& saved) {
   if (!file.error.empty()) return Refused(file.path, 1, file.error);
   if (file.passThrough) {
     FileReport report;
     if (options.mode == ArrangeMode::kWrite) report.output = input;
     return report;
   }
-  SourceDocument doc;
   HeadlessList list;
   // What the file was when read, so that a save by another program while
-  // this one arranged it is never overwritten.
+  // this one arranged it is never overwritten. A large file is mapped
+  // rather than copied; what is made from it is trusted only once its bytes
+  // are found unchanged, after the save's own check or before a report.
   FileStamp read;
   const bool loaded =
       file.standardInput
           ? LoadSourceBytes(doc, list.handle(), input) == kTrue
-          : LoadSource(doc, list.handle(), file.path, &read) == kTrue;
+          : LoadSource(doc, list.handle(), file.path, &read, true) == kTrue;
   if (!loaded) {
     // Bytes already read fail to load only for want of memory.
     return Refused(file.path, 1,
@@ -124,9 +128,10 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       if (file.standardInput) {
         report.output = SerializeSource(doc);
       } else if (report.verdict == Verdict::kArranged) {
-        const SaveOutcome saved =
+        const SaveOutcome outcome =
             SaveSourceChecked(doc, file.path, &read, false);
-        switch (saved.result) {
+        saved = true;
+        switch (outcome.result) {
           case SaveResult::kSaved:
             break;
           case SaveResult::kChangedOnDisk:
@@ -141,7 +146,7 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
             return Refused(file.path, 1,
                            "the file could not be replaced; its arranged "
                            "bytes are in " +
-                               saved.kept);
+                               outcome.kept);
           case SaveResult::kBackupKept:
             // The file was rewritten in place and could get neither all of
             // its new bytes nor its old ones back: the old ones are only in
@@ -149,7 +154,7 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
             return Refused(file.path, 1,
                            "the file could not be rewritten; its old bytes "
                            "are in " +
-                               saved.kept);
+                               outcome.kept);
         }
       }
       break;
@@ -161,6 +166,19 @@ FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
       report.output = UnifiedDiff(file.path, doc.bytes, SerializeSource(doc));
       if (options.color) report.output = ColorDiff(report.output);
       break;
+  }
+  return report;
+}
+
+// Whatever was made from a file that changed while it was being arranged
+// (it may be made from its old and new bytes at once) is not reported.
+FileReport Arrange(const SourceFile& file, const ArrangeOptions& options,
+                   const std::string& input) {
+  SourceDocument doc;
+  bool saved = false;
+  FileReport report = ArrangeRead(file, options, input, doc, saved);
+  if (!saved && !doc.bytes.StillAsRead()) {
+    return Refused(file.path, 1, "the file changed while being arranged");
   }
   return report;
 }

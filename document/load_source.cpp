@@ -1,9 +1,11 @@
 #include <exception>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "document/file_io.h"
+#include "document/mapped_file.h"
 #include "document/rebuild.h"
 #include "document/source_document.h"
 #include "document/structure.h"
@@ -61,23 +63,35 @@ void RestoreList(HWND list, const ShownList& shown) {
 }  // namespace
 
 ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path,
-                    FileStamp* stamp) {
-  std::string bytes;
+                    FileStamp* stamp, bool mayMap) {
   FileStamp read;
   try {
+    std::shared_ptr<MappedFile> mapped =
+        mayMap ? MappedFile::Map(path) : nullptr;
+    if (mapped != nullptr) {
+      if (LoadSourceBytes(doc, list, SourceBytes(mapped)) != kTrue) {
+        return kFalse;
+      }
+      // A file shortened while it was mapped is read as it is now.
+      if (mapped->Stamp(read)) {
+        if (stamp != nullptr) *stamp = read;
+        return kTrue;
+      }
+    }
+    std::string bytes;
     if (!ReadWholeFile(path, bytes, stamp != nullptr ? &read : nullptr)) {
       return kFalse;
     }
+    if (LoadSourceBytes(doc, list, std::move(bytes)) != kTrue) return kFalse;
   } catch (const std::exception&) {
     // A file too large for memory is a file that cannot be loaded.
     return kFalse;
   }
-  if (LoadSourceBytes(doc, list, std::move(bytes)) != kTrue) return kFalse;
   if (stamp != nullptr) *stamp = read;
   return kTrue;
 }
 
-ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes) {
+ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, SourceBytes bytes) {
   // Everything is analysed aside, so that bytes that cannot be taken leave
   // the current document and list as they are.
   SourceDocument fresh;

@@ -21,8 +21,12 @@ SaveOutcome SaveSourceChecked(const SourceDocument& doc,
   if (expected != nullptr) {
     // A file that was there when the save began and is gone by now was
     // removed by someone else: that too is a change not to be overridden.
-    check = [expected](const SaveTarget& target) {
-      return CompareWithDisk(target.path, *expected) == DiskState::kAsStamped;
+    // Bytes still in the file they were mapped from must also be those the
+    // lines were found in, or what was written mixes old and new; that is
+    // asked first, so that it also sees a file since shortened.
+    check = [expected, &doc](const SaveTarget& target) {
+      return doc.bytes.StillAsRead() &&
+             CompareWithDisk(target.path, *expected) == DiskState::kAsStamped;
     };
   }
   switch (

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "document/file_stamp.h"
+#include "document/source_bytes.h"
 #include "toolkit/tovi.h"
 
 // A function's declaration line and block, as line indexes. A function
@@ -63,7 +64,7 @@ struct MoveHistory {
 };
 
 struct SourceDocument {
-  std::string bytes;  // the file as read; lines point into it
+  SourceBytes bytes;  // the file as read; lines point into it
   std::vector<SourceLine> lines;
   int32_t lineCount = 0;
   std::vector<FunctionRecord> functions;
@@ -89,14 +90,20 @@ std::string_view FieldOf(std::string_view line, int32_t n);
 // declared functions. kFalse, with `doc` and `list` unchanged, when the file
 // cannot be read. `stamp`, when given, receives what the file was when read
 // (only on success), so that a later change by another program shows.
+// With `mayMap`, a large file's bytes may be left in the file, mapped,
+// rather than copied: only for a caller done with the document within one
+// quick run, which trusts what it made from them only once
+// doc.bytes.StillAsRead() says so. (Should such a file be shortened while
+// it is mapped and then fail to be read, `doc` and `list` hold what the
+// mapping showed, which StillAsRead() disowns.)
 ToviBool LoadSource(SourceDocument& doc, HWND list, const std::string& path,
-                    FileStamp* stamp = nullptr);
+                    FileStamp* stamp = nullptr, bool mayMap = false);
 
 // LoadSource for bytes already read (standard input, say): the same lines,
 // list and problem as a file holding `bytes` would give. kFalse, with `doc`
 // and `list` unchanged, when the bytes are too many lines or too large for
 // memory.
-ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, std::string bytes);
+ToviBool LoadSourceBytes(SourceDocument& doc, HWND list, SourceBytes bytes);
 
 // Writes every line of `doc` to `path`, replacing the file only once all of
 // the new bytes are safely on disk; the file keeps its owner, group,

@@ -98,7 +98,8 @@ void ApplyChanges(OpenDocument& open, const std::vector<ContentChange>& changes,
   // shifted.
   OpenDocument scratch;
   const OpenDocument* current = &open;
-  std::string text = changes.empty() ? open.doc.bytes : std::string();
+  std::string text =
+      changes.empty() ? std::string(open.doc.bytes.view()) : std::string();
   for (size_t k = 0; k < changes.size(); ++k) {
     const ContentChange& change = changes[k];
     std::string next;
