@@ -10,7 +10,8 @@
 
 // Windows has no libgit2 here: git.exe, when it is on PATH, answers for
 // all the files at once through `git check-ignore --stdin -z`, run in the
-// folder searched. Without git there are no ignore rules to apply.
+// folder searched. Without git there are no ignore rules to apply, so the
+// rules are never unknown here.
 
 namespace {
 
@@ -105,8 +106,9 @@ bool AskGit(const std::wstring& folder, const std::string& input,
 
 }  // namespace
 
-std::vector<bool> IgnoredByGit(const std::string& folder,
-                               const std::vector<std::string>& files) {
+std::optional<std::vector<bool>> IgnoredByGit(
+    const std::string& folder, const std::vector<std::string>& files,
+    std::string&) {
   std::vector<bool> ignored(files.size(), false);
   if (files.empty()) return ignored;
   std::string input;

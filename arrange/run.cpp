@@ -96,9 +96,18 @@ std::string VerboseLine(const std::string& path, Verdict verdict,
 int RunArrange(const std::vector<std::string>& args) {
   ArrangeOptions options;
   if (const auto status = ParseOptions(args, options)) return *status;
-  std::string settingsErrors;
+  std::string settingsErrors, unknownRules;
   const std::vector<SourceFile> files =
-      FindSourceFiles(options, settingsErrors);
+      FindSourceFiles(options, settingsErrors, unknownRules);
+  // The run goes on with the other files, and then fails, so that a check
+  // of a tree it could not look at does not pass.
+  if (!unknownRules.empty()) {
+    const std::string warning = "cannot read git's ignore rules (" +
+                                unknownRules +
+                                "), so the files of folders searched in git "
+                                "work trees are left alone";
+    WriteText(stderr, "kalvane-arrange: warning: " + warning + "\n");
+  }
   // A project's settings that cannot be read leave its intent unknown:
   // nothing is arranged until they are mended.
   if (!settingsErrors.empty()) {
@@ -156,8 +165,11 @@ int RunArrange(const std::vector<std::string>& args) {
     WriteText(stderr, summary);
   }
   std::fflush(stdout);
-  // Output that could not be written is a file not arranged either.
-  if (refused > 0 || std::ferror(stdout)) return kFileNotArranged;
+  // Output that could not be written is a file not arranged either, and so
+  // is a tree left alone.
+  if (refused > 0 || std::ferror(stdout) || !unknownRules.empty()) {
+    return kFileNotArranged;
+  }
   return arranged > 0 && (!writing || options.exitNonzeroOnChange)
              ? kWouldChange
              : kAllFine;

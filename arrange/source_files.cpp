@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -37,11 +38,12 @@ std::vector<std::string_view> Views(const std::vector<std::string>& texts) {
 class Finder {
  public:
   Finder(const ArrangeOptions& options, std::vector<SourceFile>& files,
-         std::string& errors)
+         std::string& errors, std::string& unknownRules)
       : options_(options),
         excludes_(Views(options.exclude)),
         files_(files),
-        errors_(errors) {}
+        errors_(errors),
+        unknownRules_(unknownRules) {}
 
   void Path(const std::string& given) {
     if (given == "-") {
@@ -133,12 +135,17 @@ class Finder {
     for (const Found& found : found_) {
       if (found.error.empty()) relative.push_back(found.relative);
     }
-    const std::vector<bool> ignored = IgnoredByGit(root, relative);
+    std::string unknown;
+    const std::optional<std::vector<bool>> ignored =
+        IgnoredByGit(root, relative, unknown);
+    // Rules that cannot be read leave every file of the tree possibly
+    // ignored (generated, another project's): none is touched.
+    if (!ignored && unknownRules_.empty()) unknownRules_ = unknown;
     size_t asked = 0;
     for (const Found& found : found_) {
       if (!found.error.empty()) {
         files_.push_back({found.path, false, found.error});
-      } else if (!ignored[asked++]) {
+      } else if (ignored && !(*ignored)[asked++]) {
         File(found.path, found.sort);
       }
     }
@@ -210,15 +217,17 @@ class Finder {
   std::vector<Found> found_;  // the files found in it so far
   std::vector<SourceFile>& files_;
   std::string& errors_;
+  std::string& unknownRules_;
   std::set<std::string> seen_;  // identities of the files and folders met
 };
 
 }  // namespace
 
 std::vector<SourceFile> FindSourceFiles(const ArrangeOptions& options,
-                                        std::string& errors) {
+                                        std::string& errors,
+                                        std::string& unknownRules) {
   std::vector<SourceFile> files;
-  Finder finder(options, files, errors);
+  Finder finder(options, files, errors, unknownRules);
   for (const std::string& path : options.paths) finder.Path(path);
   return files;
 }

@@ -28,6 +28,9 @@ struct SourceFile {
 // folder reached twice (through symbolic links, hard links, junctions or
 // another letter case of its name) is arranged once, which also ends any
 // loop of links. Each invalid settings file met adds its report to
-// `errors`; its files are left out.
+// `errors`; its files are left out. A folder in a git work tree whose
+// ignore rules cannot be read gives none of its files, and `unknownRules`
+// says why (the first such folder's reason, once).
 std::vector<SourceFile> FindSourceFiles(const ArrangeOptions& options,
-                                        std::string& errors);
+                                        std::string& errors,
+                                        std::string& unknownRules);

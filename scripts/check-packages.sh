@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The checks a packager runs on what make package wrote into dist/: lintian
-# on the Debian package (no error, no warning), the AppStream data, the
-# desktop entry and the manual pages as the package holds them, what each
-# zip holds, and the checksums.
+# on the Debian package (no error, no warning), its dependency on libgit2,
+# the AppStream data, the desktop entry and the manual pages as the package
+# holds them, what each zip holds, and the checksums.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dist=$PWD/dist
@@ -14,6 +14,11 @@ deb=$(echo "$dist"/kalvane_*_amd64.deb)
 
 echo "lintian $(basename "$deb"):"
 lintian --fail-on error,warning "$deb" || fail "lintian"
+
+# kalvane-arrange loads libgit2 instead of linking it, so the dependency is
+# declared by the build rather than read from the programs.
+dpkg-deb -f "$deb" Depends | grep -Eq '(^|, )libgit2' ||
+  fail "the package does not depend on libgit2: $(dpkg-deb -f "$deb" Depends)"
 
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
@@ -47,5 +52,5 @@ done
 (cd "$dist" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS"
 [ "$(wc -l <"$dist/SHA256SUMS")" -eq 3 ] || fail "SHA256SUMS lists no three files"
 
-[ "$failures" -eq 0 ] && echo "packages checked: lintian, AppStream, desktop entry, manual pages, zips, checksums"
+[ "$failures" -eq 0 ] && echo "packages checked: lintian, dependencies, AppStream, desktop entry, manual pages, zips, checksums"
 exit $((failures > 0))

@@ -599,6 +599,25 @@ TEST_F(ArrangeTest, ExcludesAndGitsIgnoreRules) {
   EXPECT_EQ(found({"t"}), "t/a.ost\n");
   ASSERT_EQ(std::system((git + "add -f x/gen.ost").c_str()), 0);
   EXPECT_EQ(found({"t/x", "t/x/y/e.ost"}), "t/x/gen.ost\nt/x/y/e.ost\n");
+  // Without libgit2 a tree in a work tree is left alone, with a warning
+  // and a failure, and the files named are checked all the same; a tree
+  // outside any work tree needs no library.
+  Put("u/a.ost", Data("shuffled.ost"));
+  setenv("LD_PRELOAD", NO_LIBGIT2, 1);
+  const Outcome blind = Run({"--check", "t/x", "t/x/y/e.ost", "u"});
+  unsetenv("LD_PRELOAD");
+  EXPECT_EQ(blind.status, 3);
+  EXPECT_EQ(blind.out, "t/x/y/e.ost\nu/a.ost\n");
+  EXPECT_EQ(blind.err.rfind("kalvane-arrange: warning: cannot read git's "
+                            "ignore rules (/nonexistent/libgit2",
+                            0),
+            0u)
+      << blind.err;
+  EXPECT_TRUE(blind.err.ends_with(
+      "), so the files of folders searched in git work trees are left alone\n"
+      "2 files would be arranged, 0 unchanged, 0 refused\n"))
+      << blind.err;
+  EXPECT_EQ(std::count(blind.err.begin(), blind.err.end(), '\n'), 2);
   const Outcome listed =
       Run({"--check", "--files-from", "-"}, "t/x/y/e.ost\r\n\n  \nt/a.ost\n");
   EXPECT_EQ(listed.out, "t/x/y/e.ost\nt/a.ost\n") << listed.err;

@@ -7,7 +7,8 @@
 # a second --check passes; excludes, a settings file and on Windows the
 # program's own expansion of wildcards pick the files; a real tree (the test
 # files, files of bodies without declarations, a binary file) passes with
-# nothing said but the summary, and --verbose tells each file's fate. With
+# nothing said but the summary, and --verbose tells each file's fate; in a
+# git work tree, what git ignores is passed over. With
 # BAD_ARGUMENT (a Windows program that starts
 # the given one with an argument that is no text), that argument is refused.
 #   tree_test.sh PROGRAM DATA-FOLDER [EMULATOR...]
@@ -119,6 +120,18 @@ args=(--verbose --check real); run "$@"
   grep -qx 'real[/\]bodies.ost: no declarations, nothing to arrange' err &&
   grep -qx 'real[/\]tokenized.ost: binary file, skipped' err ||
   fail "--verbose did not tell each file's fate: $(cat err)"
+# In a git work tree what git ignores is passed over, through libgit2 which
+# the program loads only then (under Wine no git.exe answers).
+if [ $# -eq 0 ]; then
+  git init -q real && echo bodies.ost > real/.gitignore
+  cp "$data/shuffled.ost" real/bodies.ost
+  args=(--check real); run "$@"
+  unchanged=$(($(ls real | wc -l) - 1))
+  [ "$status" = 0 ] &&
+    grep -qx "0 files would be arranged, $unchanged unchanged, 0 refused" err ||
+    fail "git's ignore rules were not applied: $status $(cat out err)"
+  rm -rf real/.git real/.gitignore
+fi
 args=(refused); run "$@"
 [ "$status" = 3 ] && [ "$(grep -c '^refused[/\].*: error: ' err)" = 3 ] ||
   fail "the files made to be refused gave $status: $(cat err)"
