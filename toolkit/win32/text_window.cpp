@@ -52,12 +52,13 @@ struct Shown {
   // The client size it was made with, in logical pixels.
   int width = 0;
   int height = 0;
-  // While docked: the width the owner's controls had, in logical pixels,
-  // and how far the owner grew and moved left to make room for the
-  // control.
+  // While docked: the width the owner's controls had, and how far the
+  // owner grew and moved left to make room for the control, in pixels at
+  // the owner's DPI then, which may change while docked.
   int controlsWidth = 0;
   int grownBy = 0;
   int movedBy = 0;
+  UINT dockedDpi = kLogicalDpi;
 };
 
 Shown* ShownIn(HWND view) {
@@ -287,8 +288,8 @@ void Dock(HWND view, HWND owner, const RECT& area) {
   WindowState& ownerState = *StateOf(owner);
   RECT client;
   GetClientRect(owner, &client);
-  shown.controlsWidth =
-      MulDiv(client.right, kLogicalDpi, static_cast<int>(ownerState.dpi));
+  shown.controlsWidth = client.right;
+  shown.dockedDpi = ownerState.dpi;
   HWND edit = shown.edit;
   SetWindowLongPtrW(edit, GWLP_ID, UnusedControlId(owner));
   SetWindowLongPtrW(edit, GWL_STYLE,
@@ -332,11 +333,16 @@ void Undock(HWND view) {
   RECT client;
   GetClientRect(view, &client);
   MoveWindow(edit, 0, 0, client.right, client.bottom, FALSE);
+  const auto dpi = static_cast<int>(StateOf(owner)->dpi);
+  const auto dockedDpi = static_cast<int>(shown.dockedDpi);
   RECT place;
   GetWindowRect(owner, &place);
-  SetWindowPos(owner, nullptr, place.left + shown.movedBy, place.top,
-               std::max<LONG>(place.right - place.left - shown.grownBy, 1),
-               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(
+      owner, nullptr, place.left + MulDiv(shown.movedBy, dpi, dockedDpi),
+      place.top,
+      std::max(place.right - place.left - MulDiv(shown.grownBy, dpi, dockedDpi),
+               1L),
+      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   shown.grownBy = 0;
   shown.movedBy = 0;
   ApplyLayout(owner);
@@ -351,7 +357,9 @@ Placement DockedPlacement(HWND view, int clientWidth, int clientHeight,
   // but never take more than two thirds of it from the text.
   const int controls =
       std::max(clientWidth - Scaled(shown.width + kDockGap, dpi),
-               std::min(Scaled(shown.controlsWidth, dpi), clientWidth * 2 / 3));
+               std::min(MulDiv(shown.controlsWidth, static_cast<int>(dpi),
+                               static_cast<int>(shown.dockedDpi)),
+                        clientWidth * 2 / 3));
   const int left = controls + Scaled(kDockGap, dpi);
   return Placement{
       shown.edit, Rect{left, 0, std::max(clientWidth - left, 0), clientHeight}};
