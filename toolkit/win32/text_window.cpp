@@ -305,13 +305,18 @@ void Dock(HWND view, HWND owner, const RECT& area) {
   const LONG width = place.right - place.left;
   const LONG wanted = width + Scaled(shown.width + kDockGap, ownerState.dpi);
   const LONG total = std::max(width, std::min(wanted, area.right - area.left));
-  const LONG left =
-      std::max(area.left, std::min(place.left, area.right - total));
   shown.grownBy = total - width;
-  shown.movedBy = place.left - left;
-  SetWindowPos(owner, nullptr, left, place.top, total, place.bottom - place.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  // A window that could not grow hears of no new size.
+  shown.movedBy = 0;
+  // A window as wide as the work area already, maximized ones among them,
+  // stays where it is.
+  if (shown.grownBy > 0) {
+    const LONG left =
+        std::max(area.left, std::min(place.left, area.right - total));
+    shown.movedBy = place.left - left;
+    SetWindowPos(owner, nullptr, left, place.top, total,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // A window that did not grow hears of no new size.
   ApplyLayout(owner);
 }
 
