@@ -251,7 +251,10 @@ void ToviTextWindow_SetText(HWND view, const std::string& text,
 
 // Shows the window beside its owner (kTrue), where it does not cover the
 // owner when the screen has room, or hides it (kFalse). Showing it does not
-// take the keyboard focus from the owner.
+// take the keyboard focus from the owner. Where the screen has no room on
+// either side of the owner (and always on Wayland), the text is docked
+// inside the owner instead, right of its controls, and the owner widens for
+// it; hiding it gives the owner back its size and place.
 void ToviTextWindow_Show(HWND view, ToviBool show);
 
 // Whether the window is shown: the user may have closed it.

@@ -148,6 +148,7 @@ class Player {
         kalvane ? programs_.kalvane : programs_.listdrag, folder_,
         kalvane ? L"Kalvane" : L"Listbox dragging demo", argument_);
     session_->AnswerMessageBoxes();
+    GetWindowRect(session_->window, &placed_);
   }
 
   void StartWith(const scenario::Step& step) {
@@ -429,9 +430,16 @@ class Player {
     });
   }
 
+  // Hidden, the preview leaves the main window as it was: where the
+  // preview was docked in it, the window has its size and place back.
   void ExpectNoPreview(const scenario::Step&) {
     ExpectSoon([&]() -> std::string {
-      return PreviewLines(*session_) ? "the preview is shown" : "";
+      if (PreviewLines(*session_)) return "the preview is shown";
+      RECT place;
+      GetWindowRect(session_->window, &place);
+      return EqualRect(&place, &placed_) ? ""
+                                         : "the main window's size or place "
+                                           "has changed";
     });
   }
 
@@ -514,6 +522,7 @@ class Player {
   fs::path folder_;
   std::string program_;
   std::unique_ptr<Session> session_;
+  RECT placed_{};              // the main window's place when it started
   std::wstring argument_;      // the program's command line argument, if any
   std::optional<POINT> held_;  // where a `press` holds the button down
   std::vector<std::string> menuItems_;  // of the last expect-menu

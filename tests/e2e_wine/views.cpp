@@ -40,6 +40,28 @@ HWND VisibleWindowOfClass(const Session& session, const wchar_t* className) {
   return search.found;
 }
 
+// The preview's rich edit control, in a window of its own owned by the
+// main window or, where the screen has no room beside the main window,
+// docked inside it; null while hidden. Either way it never has the
+// keyboard.
+HWND ShownPreview(const Session& session) {
+  HWND edit = nullptr;
+  if (HWND view = VisibleWindowOfClass(session, L"ToviTextWindow")) {
+    if (GetWindow(view, GW_OWNER) != session.window) {
+      Fail("the preview is not owned by the main window");
+    }
+    edit = FindWindowExW(view, nullptr, MSFTEDIT_CLASS, nullptr);
+    if (edit == nullptr) Fail("the preview holds no rich edit control");
+  } else {
+    edit = FindWindowExW(session.window, nullptr, MSFTEDIT_CLASS, nullptr);
+    if (edit != nullptr && !IsWindowVisible(edit)) edit = nullptr;
+  }
+  if (edit != nullptr && session.ThreadInfo().hwndFocus == edit) {
+    Fail("the preview has the keyboard");
+  }
+  return edit;
+}
+
 // The text of a control of another process, whole: asked of the control
 // itself, since GetWindowText reads only captions across processes.
 std::wstring ControlText(HWND control) {
@@ -60,13 +82,8 @@ std::wstring ControlText(HWND control) {
 }  // namespace
 
 std::optional<std::vector<std::string>> PreviewLines(const Session& session) {
-  HWND view = VisibleWindowOfClass(session, L"ToviTextWindow");
-  if (view == nullptr) return std::nullopt;
-  if (GetWindow(view, GW_OWNER) != session.window) {
-    Fail("the preview is not owned by the main window");
-  }
-  HWND edit = FindWindowExW(view, nullptr, MSFTEDIT_CLASS, nullptr);
-  if (edit == nullptr) Fail("the preview holds no rich edit control");
+  HWND edit = ShownPreview(session);
+  if (edit == nullptr) return std::nullopt;
   // The control ends its paragraphs with CR, or CR LF when asked for text.
   std::string text = Utf8(ControlText(edit));
   std::vector<std::string> lines;
@@ -135,9 +152,8 @@ std::string Named(uint32_t pixel) {
 }  // namespace
 
 std::string PreviewColoursMismatch(const Session& session, size_t colours) {
-  HWND view = VisibleWindowOfClass(session, L"ToviTextWindow");
-  HWND edit = FindWindowExW(view, nullptr, MSFTEDIT_CLASS, nullptr);
-  if (view == nullptr || edit == nullptr) return "the preview is hidden";
+  HWND edit = ShownPreview(session);
+  if (edit == nullptr) return "the preview is hidden";
   RECT client;
   const std::vector<uint32_t> pixels = ScreenPixels(edit, client);
   if (pixels.empty()) return "the preview's pixels cannot be read";

@@ -12,6 +12,7 @@
 #include "toolkit/tovi.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 namespace {
 
@@ -192,6 +193,46 @@ TEST_F(Win32Backend, EnterPressesOnlyTheFocusedButton) {
   LRESULT answer = SendMessageW(window, DM_GETDEFID, 0, 0);
   EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
   EXPECT_EQ(GetDlgItem(window, LOWORD(answer)), nullptr);
+}
+
+TEST_F(Win32Backend, TextWindowWithNoRoomBesideItsOwnerDocksInIt) {
+  HWND button = ToviAddButton(window, "OK", 0, IDOK);
+  ToviAutoSizer_SetInfo(list, kMainSeries, 0, 27, 0, 0, 1, 1,
+                        kSizeFromSpaceLeft);
+  ToviAutoSizer_SetInfo(button, kMainSeries, 2, 25, 0, 0, 1, 1, 0);
+  ToviDisplay(window);
+  RECT before;
+  GetWindowRect(window, &before);
+  // Wider than any screen: neither side of the window has room for it.
+  HWND view = ToviNewTextWindow(window, "Text", 20000, 100);
+  ToviTextWindow_Show(view, kTrue);
+  EXPECT_EQ(ToviTextWindow_IsShown(view), kTrue);
+  HWND edit = FindWindowExW(window, nullptr, MSFTEDIT_CLASS, nullptr);
+  ASSERT_NE(edit, nullptr);
+  // The program finds its own controls by their identifiers, as before.
+  EXPECT_EQ(GetDlgItem(window, IDOK), button);
+  // The window grew to its work area's width; the list kept its width, and
+  // the text stands right of it.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                  &monitor);
+  RECT grown;
+  GetWindowRect(window, &grown);
+  EXPECT_EQ(grown.right - grown.left,
+            monitor.rcWork.right - monitor.rcWork.left);
+  RECT listArea;
+  RECT editArea;
+  GetWindowRect(list, &listArea);
+  GetWindowRect(edit, &editArea);
+  EXPECT_EQ(listArea.right - listArea.left, 300);
+  EXPECT_GT(editArea.left, listArea.right);
+  ToviTextWindow_Show(view, kFalse);
+  EXPECT_EQ(ToviTextWindow_IsShown(view), kFalse);
+  EXPECT_EQ(FindWindowExW(window, nullptr, MSFTEDIT_CLASS, nullptr), nullptr);
+  RECT after;
+  GetWindowRect(window, &after);
+  EXPECT_TRUE(EqualRect(&after, &before));
 }
 
 TEST_F(Win32Backend, DragHandlerAnswersAreHonoured) {

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/series_layout.h"
+
 namespace tovi::win32 {
 
 inline constexpr wchar_t kWindowClass[] = L"ToviWindow";
@@ -48,6 +50,9 @@ struct WindowState {
   // The window's DPI and the controls' font made for it; see dpi.cpp.
   UINT dpi = 96;
   HFONT font = nullptr;
+  // The text window whose control is docked in this window, right of its
+  // controls; null when none is. See text_window.cpp.
+  HWND docked = nullptr;
 };
 
 // What Tovi() set up once for the whole program.
@@ -93,6 +98,9 @@ std::wstring Widen(std::string_view text);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Narrow(std::wstring_view text);
 
+// An identifier that no child of `window` has; GetDlgItem finds none.
+WORD UnusedControlId(HWND window);
+
 // A child control of `parent` with the window's font; null on failure.
 HWND CreateControl(HWND parent, const wchar_t* className,
                    const std::wstring& text, DWORD style, DWORD exStyle,
@@ -103,8 +111,17 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                  LPARAM lParam);
 
 // Moves the window's controls to the places the series layout gives them
-// for its current client size.
+// for its current client size, less what a docked text window takes.
 void ApplyLayout(HWND window);
+
+// The gap between a window's controls and the text window docked right of
+// them, in logical pixels: as between the list and the button row.
+inline constexpr int kDockGap = 2;
+// Where the control of the text window docked in a window goes in the
+// window's client area of the given size at `dpi`: at its right, leaving
+// the window's controls the width left of it, less the gap.
+Placement DockedPlacement(HWND view, int clientWidth, int clientHeight,
+                          UINT dpi);
 
 // The answer to DM_GETDEFID, which the dialog interface asks when Enter is
 // pressed: the focused push button, or else an identifier no control has.

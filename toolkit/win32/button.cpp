@@ -13,9 +13,7 @@ LRESULT DefaultButtonAnswer(HWND window) {
   if (IsButton(focus) && GetParent(focus) == window) {
     return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
   }
-  WORD unused = 0xFFFF;
-  while (unused > 0 && GetDlgItem(window, unused) != nullptr) --unused;
-  return MAKELRESULT(unused, DC_HASDEFID);
+  return MAKELRESULT(UnusedControlId(window), DC_HASDEFID);
 }
 
 }  // namespace tovi::win32

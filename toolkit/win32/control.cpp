@@ -11,6 +11,12 @@ bool HasClass(HWND window, const wchar_t* className) {
          lstrcmpiW(name, className) == 0;
 }
 
+WORD UnusedControlId(HWND window) {
+  WORD unused = 0xFFFF;
+  while (unused > 0 && GetDlgItem(window, unused) != nullptr) --unused;
+  return unused;
+}
+
 HWND CreateControl(HWND parent, const wchar_t* className,
                    const std::wstring& text, DWORD style, DWORD exStyle,
                    int32_t id) {

@@ -1,6 +1,9 @@
 // Text windows: a window of their own class, owned by a toolkit window,
 // holding one read-only rich edit control (a system library, which screen
-// readers read as text), in a fixed-width font.
+// readers read as text), in a fixed-width font. Where its owner's screen
+// has no room for it on either side of the owner, it is docked instead: the
+// control moves into the owner, right of the owner's controls, and never
+// takes the keyboard from them, while the window stays hidden.
 #include <richedit.h>
 
 #include <algorithm>
@@ -37,26 +40,73 @@ COLORREF ColourOf(int32_t kind) {
   return RGB(colour.r, colour.g, colour.b);
 }
 
+void SetFixedFont(HWND edit, UINT dpi);
+void Fill(HWND view);
+
+// The window's control, what it shows, kept so that it can be coloured
+// again when the system's colours change, and what docking it changed.
+struct Shown {
+  HWND edit = nullptr;
+  std::string text;
+  std::vector<ToviTextSpan> spans;
+  // The client size it was made with, in logical pixels.
+  int width = 0;
+  int height = 0;
+  // While docked: the width the owner's controls had, and how far the
+  // owner grew and moved left to make room for the control, in pixels at
+  // the owner's DPI then, which may change while docked.
+  int controlsWidth = 0;
+  int grownBy = 0;
+  int movedBy = 0;
+  UINT dockedDpi = kLogicalDpi;
+};
+
+Shown* ShownIn(HWND view) {
+  return reinterpret_cast<Shown*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+}
+
 HWND EditOf(HWND view) {
-  return GetDlgItem(view, kEditId);
+  const Shown* shown = ShownIn(view);
+  return shown != nullptr ? shown->edit : nullptr;
 }
 
 bool IsTextWindow(HWND view) {
   return HasClass(view, kTextWindowClass) && EditOf(view) != nullptr;
 }
 
-void SetFixedFont(HWND edit, UINT dpi);
-void Fill(HWND view);
+bool IsDocked(HWND view) {
+  return GetParent(EditOf(view)) != view;
+}
 
-// What the window shows, kept so that it can be coloured again when the
-// system's colours change.
-struct Shown {
-  std::string text;
-  std::vector<ToviTextSpan> spans;
-};
+// The rich edit control's own procedure, which every one of them has.
+// (The common controls' subclassing calls would do, but a program without
+// their version 6 finds them by ordinal only, and listdrag is one.)
+WNDPROC richEditProcedure = nullptr;
 
-Shown* ShownIn(HWND view) {
-  return reinterpret_cast<Shown*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+// The control of a text window, docked or not. Docked, it must not take
+// the focus from the owner's controls: the clicks that would give it the
+// focus are kept from it, and it offers no context menu, as it offers none
+// in its own window. Its scroll bars, outside its client area, still work.
+LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_CONTEXTMENU:
+      if (!HasClass(GetParent(edit), kTextWindowClass)) return 0;
+      break;
+    case WM_DPICHANGED_AFTERPARENT:
+      // Docked, it has its owner's DPI, and the owner places it again.
+      SetFixedFont(edit, DpiOf(edit));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcW(richEditProcedure, edit, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
@@ -68,7 +118,7 @@ LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
       return 0;
     case WM_SIZE: {
       HWND edit = EditOf(view);
-      if (edit != nullptr && wParam != SIZE_MINIMIZED) {
+      if (edit != nullptr && !IsDocked(view) && wParam != SIZE_MINIMIZED) {
         MoveWindow(edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       }
       return 0;
@@ -89,6 +139,11 @@ LRESULT CALLBACK TextWindowProcedure(HWND view, UINT message, WPARAM wParam,
       if (ShownIn(view) != nullptr) Fill(view);
       return 0;
     case WM_NCDESTROY:
+      // Owned windows go before their owner's controls: a docked control
+      // outlives this record, and its owner must not lay it out any more.
+      if (IsTextWindow(view) && IsDocked(view)) {
+        StateOf(GetWindow(view, GW_OWNER))->docked = nullptr;
+      }
       delete ShownIn(view);
       SetWindowLongPtrW(view, GWLP_USERDATA, 0);
       return DefWindowProcW(view, message, wParam, lParam);
@@ -215,7 +270,106 @@ void Fill(HWND view) {
   InvalidateRect(edit, nullptr, TRUE);
 }
 
+// Its style changed, the window is drawn again with its new frame.
+void Reframe(HWND window) {
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                   SWP_FRAMECHANGED);
+}
+
+// The control goes inside the owner, right of the owner's controls, with
+// the sunken edge the list has; Tab passes it by, and it takes an
+// identifier no control of the owner has, so that the program never finds
+// it in place of one of its own. The owner grows by the window's width as
+// far as the work area allows, moving left where it must to stay in it;
+// its controls keep their width (see DockedPlacement).
+void Dock(HWND view, HWND owner, const RECT& area) {
+  Shown& shown = *ShownIn(view);
+  WindowState& ownerState = *StateOf(owner);
+  RECT client;
+  GetClientRect(owner, &client);
+  shown.controlsWidth = client.right;
+  shown.dockedDpi = ownerState.dpi;
+  HWND edit = shown.edit;
+  SetWindowLongPtrW(edit, GWLP_ID, UnusedControlId(owner));
+  SetWindowLongPtrW(edit, GWL_STYLE,
+                    GetWindowLongPtrW(edit, GWL_STYLE) & ~WS_TABSTOP);
+  SetWindowLongPtrW(edit, GWL_EXSTYLE,
+                    GetWindowLongPtrW(edit, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+  SetParent(edit, owner);
+  Reframe(edit);
+  SetFixedFont(edit, ownerState.dpi);
+  ownerState.docked = view;
+  RECT place;
+  GetWindowRect(owner, &place);
+  const LONG width = place.right - place.left;
+  const LONG wanted = width + Scaled(shown.width + kDockGap, ownerState.dpi);
+  const LONG total = std::max(width, std::min(wanted, area.right - area.left));
+  shown.grownBy = total - width;
+  shown.movedBy = 0;
+  // A window as wide as the work area already, maximized ones among them,
+  // stays where it is.
+  if (shown.grownBy > 0) {
+    const LONG left =
+        std::max(area.left, std::min(place.left, area.right - total));
+    shown.movedBy = place.left - left;
+    SetWindowPos(owner, nullptr, left, place.top, total,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // A window that did not grow hears of no new size.
+  ApplyLayout(owner);
+}
+
+// The control goes back into its hidden window, and the owner gets back
+// the width and place it had.
+void Undock(HWND view) {
+  Shown& shown = *ShownIn(view);
+  HWND edit = shown.edit;
+  HWND owner = GetParent(edit);
+  StateOf(owner)->docked = nullptr;
+  SetParent(edit, view);
+  SetWindowLongPtrW(edit, GWLP_ID, kEditId);
+  SetWindowLongPtrW(edit, GWL_STYLE,
+                    GetWindowLongPtrW(edit, GWL_STYLE) | WS_TABSTOP);
+  SetWindowLongPtrW(edit, GWL_EXSTYLE,
+                    GetWindowLongPtrW(edit, GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
+  Reframe(edit);
+  SetFixedFont(edit, DpiOf(view));
+  RECT client;
+  GetClientRect(view, &client);
+  MoveWindow(edit, 0, 0, client.right, client.bottom, FALSE);
+  const auto dpi = static_cast<int>(StateOf(owner)->dpi);
+  const auto dockedDpi = static_cast<int>(shown.dockedDpi);
+  RECT place;
+  GetWindowRect(owner, &place);
+  SetWindowPos(
+      owner, nullptr, place.left + MulDiv(shown.movedBy, dpi, dockedDpi),
+      place.top,
+      std::max(place.right - place.left - MulDiv(shown.grownBy, dpi, dockedDpi),
+               1L),
+      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  shown.grownBy = 0;
+  shown.movedBy = 0;
+  ApplyLayout(owner);
+}
+
 }  // namespace
+
+Placement DockedPlacement(HWND view, int clientWidth, int clientHeight,
+                          UINT dpi) {
+  const Shown& shown = *ShownIn(view);
+  // The controls keep the width they had, where the window's width allows,
+  // but never take more than two thirds of it from the text.
+  const int controls =
+      std::max(clientWidth - Scaled(shown.width + kDockGap, dpi),
+               std::min(MulDiv(shown.controlsWidth, static_cast<int>(dpi),
+                               static_cast<int>(shown.dockedDpi)),
+                        clientWidth * 2 / 3));
+  const int left = controls + Scaled(kDockGap, dpi);
+  return Placement{
+      shown.edit, Rect{left, 0, std::max(clientWidth - left, 0), clientHeight}};
+}
+
 }  // namespace tovi::win32
 
 HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
@@ -227,6 +381,10 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
                       WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
                       owner, nullptr, TheToolkit().instance, nullptr);
   if (view == nullptr) return nullptr;
+  auto* shown = new Shown;
+  shown->width = width;
+  shown->height = height;
+  SetWindowLongPtrW(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown));
   // In logical pixels, as the main window's size is.
   SetClientSize(view, width, height);
   RECT client;
@@ -239,10 +397,17 @@ HWND ToviNewTextWindow(HWND owner, const std::string& title, int32_t width,
                       0, 0, client.right, client.bottom, view,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)),
                       TheToolkit().instance, nullptr);
-  if (edit == nullptr) {
+  const auto procedure =
+      edit == nullptr
+          ? nullptr
+          : reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+  if (procedure == nullptr) {
     DestroyWindow(view);
     return nullptr;
   }
+  richEditProcedure = procedure;
+  shown->edit = edit;
   // Code reads best unwrapped, and the whole text is the program's.
   SendMessageW(edit, EM_SETTARGETDEVICE, 0, 1);
   SendMessageW(edit, EM_EXLIMITTEXT, 0, -1);
@@ -254,13 +419,9 @@ void ToviTextWindow_SetText(HWND view, const std::string& text,
                             const std::vector<ToviTextSpan>& spans) {
   using namespace tovi::win32;
   if (!IsTextWindow(view)) return;
-  Shown* shown = ShownIn(view);
-  if (shown == nullptr) {
-    shown = new Shown;
-    SetWindowLongPtrW(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shown));
-  }
-  shown->text = text;
-  shown->spans = spans;
+  Shown& shown = *ShownIn(view);
+  shown.text = text;
+  shown.spans = spans;
   Fill(view);
 }
 
@@ -268,15 +429,21 @@ void ToviTextWindow_Show(HWND view, ToviBool show) {
   using namespace tovi::win32;
   if (!IsTextWindow(view)) return;
   if (show == kFalse) {
-    ShowWindow(view, SW_HIDE);
+    if (IsDocked(view)) {
+      Undock(view);
+    } else {
+      ShowWindow(view, SW_HIDE);
+    }
     return;
   }
+  if (IsDocked(view)) return;
   if (!IsWindowVisible(view)) {
     // Beside the owner on its right, or on its left where the right has no
-    // room; never off the owner's screen.
+    // room; docked in it where neither side of the owner's screen has room.
+    HWND ownerWindow = GetWindow(view, GW_OWNER);
     RECT owner;
     RECT own;
-    GetWindowRect(GetWindow(view, GW_OWNER), &owner);
+    GetWindowRect(ownerWindow, &owner);
     GetWindowRect(view, &own);
     const LONG width = own.right - own.left;
     MONITORINFO monitor{};
@@ -285,9 +452,11 @@ void ToviTextWindow_Show(HWND view, ToviBool show) {
                     &monitor);
     const RECT& area = monitor.rcWork;
     LONG x = owner.right;
-    if (x + width > area.right && owner.left - width >= area.left) {
-      x = owner.left - width;
+    if (x + width > area.right && owner.left - width < area.left) {
+      Dock(view, ownerWindow, area);
+      return;
     }
+    if (x + width > area.right) x = owner.left - width;
     x = std::max(area.left, std::min(x, area.right - width));
     SetWindowPos(view, nullptr, x, owner.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -296,6 +465,8 @@ void ToviTextWindow_Show(HWND view, ToviBool show) {
 }
 
 ToviBool ToviTextWindow_IsShown(HWND view) {
-  return tovi::win32::IsTextWindow(view) && IsWindowVisible(view) ? kTrue
-                                                                  : kFalse;
+  using namespace tovi::win32;
+  return IsTextWindow(view) && (IsDocked(view) || IsWindowVisible(view))
+             ? kTrue
+             : kFalse;
 }

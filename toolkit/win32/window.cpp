@@ -19,9 +19,17 @@ void ApplyLayout(HWND window) {
   if (!GetClientRect(window, &client)) return;
   const WindowState* state = StateOf(window);
   if (state == nullptr) return;
-  std::vector<Placement> placements =
-      LayoutWindow(window, client.right, client.bottom,
+  std::vector<Placement> placements;
+  int controlsWidth = client.right;
+  if (state->docked != nullptr) {
+    placements.push_back(DockedPlacement(state->docked, client.right,
+                                         client.bottom, state->dpi));
+    controlsWidth = placements.back().bounds.x - Scaled(kDockGap, state->dpi);
+  }
+  const std::vector<Placement> controls =
+      LayoutWindow(window, controlsWidth, client.bottom,
                    static_cast<double>(state->dpi) / kLogicalDpi);
+  placements.insert(placements.end(), controls.begin(), controls.end());
   // All controls move in one step, so none is drawn at its old place next
   // to another at its new one.
   HDWP moves = BeginDeferWindowPos(static_cast<int>(placements.size()));
@@ -81,6 +89,9 @@ void OnDpiChanged(HWND window, WindowState& state, UINT dpi, LPARAM suggested) {
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(state.font),
                    TRUE);
     }
+    // Only the latest systems tell the controls of the new DPI themselves;
+    // a docked text window's control sets its own font by it.
+    SendMessageW(child, WM_DPICHANGED_AFTERPARENT, 0, 0);
   }
   if (old != nullptr) DeleteObject(old);
   MoveToSuggestedRect(window, suggested);
