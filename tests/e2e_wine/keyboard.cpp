@@ -120,6 +120,10 @@ void WalkKeyboard(const Programs& programs, const fs::path& folder) {
   keys.ExpectFocus(kLoad, "Load again once the dialog closed");
   ChooseInFileDialog(session, keys.Control(kLoad), folder / "keys.ost", false);
   if (ListEntries(keys.Control(kList)).size() != 3) Fail("keys.ost not loaded");
+  // Readers that find no name of the list's own read its window text.
+  wchar_t name[32] = {};
+  GetWindowTextW(keys.Control(kList), name, 32);
+  if (std::wstring(name) != L"Functions") Fail("the list is not \"Functions\"");
 
   // Arrows move the selection in the list; Enter and Escape there must not
   // turn into the commands of the buttons numbered 1 (Down) and 2 (Save).
