@@ -195,6 +195,29 @@ TEST_F(GtkBackend, OnlyTheProgramsIconIsFound) {
   EXPECT_EQ(GetModuleHandleA("elsewhere"), nullptr);
 }
 
+// A file dialog's controls are destroyed with it while a screen reader may
+// still hold their accessibles; asked for their states, they must say they
+// are gone, never answer with nothing.
+TEST_F(GtkBackend, GoneControlsAnswerDefunct) {
+  for (GType type :
+       {GTK_TYPE_LABEL, GTK_TYPE_BUTTON, GTK_TYPE_MENU_BUTTON,
+        GTK_TYPE_CHECK_BUTTON, GTK_TYPE_ENTRY, GTK_TYPE_SPIN_BUTTON,
+        GTK_TYPE_EXPANDER, GTK_TYPE_WINDOW}) {
+    GtkWidget* widget =
+        GTK_WIDGET(g_object_ref_sink(g_object_new(type, nullptr)));
+    AtkObject* accessible =
+        ATK_OBJECT(g_object_ref(gtk_widget_get_accessible(widget)));
+    gtk_widget_destroy(widget);
+    g_object_unref(widget);
+    AtkStateSet* states = atk_object_ref_state_set(accessible);
+    EXPECT_TRUE(states != nullptr &&
+                atk_state_set_contains_state(states, ATK_STATE_DEFUNCT))
+        << g_type_name(type);
+    if (states != nullptr) g_object_unref(states);
+    g_object_unref(accessible);
+  }
+}
+
 }  // namespace
 
 // In a second, non-Latin layout the key that writes Z in the Latin one

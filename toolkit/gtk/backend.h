@@ -97,6 +97,10 @@ const std::vector<HWND>& Windows();
 // null when there is none.
 GtkWindow* OwnerWindow(HWND handle);
 
+// Has the accessibles of controls that are gone tell a screen reader so,
+// rather than nothing; once, before the first control is made.
+void AnswerDefunctWhenGone();
+
 // Passes a command of `control` to its window's command handler.
 void IssueCommand(HWND control, int32_t code);
 

@@ -10,7 +10,9 @@ int32_t Tovi() {
   g_set_prgname(program_invocation_short_name);
   // Without a display GTK cannot start; a non-zero result lets the program
   // end on its own terms.
-  return gtk_init_check(nullptr, nullptr) ? 0 : 1;
+  if (!gtk_init_check(nullptr, nullptr)) return 1;
+  tovi::gtk::AnswerDefunctWhenGone();
+  return 0;
 }
 
 HWND GetDlgItem(HWND window, int id) {
