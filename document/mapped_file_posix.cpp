@@ -94,17 +94,6 @@ void DropGuard(int i) {
   guards[i].taken.store(false);
 }
 
-uint64_t HashOf(std::string_view bytes) {
-  // In pieces, so that a page lost while hashing is noticed before the
-  // whole file has been gone through.
-  constexpr size_t kPiece = size_t{1} << 22;
-  BytesHash hash;
-  for (size_t at = 0; at < bytes.size(); at += kPiece) {
-    hash.Add(bytes.substr(at, kPiece));
-  }
-  return hash.Value();
-}
-
 }  // namespace
 
 std::unique_ptr<MappedFile> MappedFile::Map(const std::string& path) {
@@ -139,9 +128,9 @@ std::unique_ptr<MappedFile> MappedFile::Map(const std::string& path) {
   // where there is one; without a thread to spare, here and now.
   const std::string_view bytes = mapped->Bytes();
   try {
-    mapped->hashing_ = std::async(std::launch::async, HashOf, bytes);
+    mapped->hashing_ = std::async(std::launch::async, HashOfBytes, bytes);
   } catch (const std::system_error&) {
-    mapped->hash_ = HashOf(bytes);
+    mapped->hash_ = HashOfBytes(bytes);
   }
   return mapped;
 }
@@ -161,6 +150,6 @@ MappedFile::~MappedFile() {
 }
 
 bool MappedFile::Intact() const {
-  return !guards[guard_].lost.load() && HashOf(Bytes()) == hash_ &&
+  return !guards[guard_].lost.load() && HashOfBytes(Bytes()) == hash_ &&
          !guards[guard_].lost.load();
 }
